@@ -1,0 +1,61 @@
+#include "Picture.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace corvellin {
+
+Picture::Picture(int width, int height) { resize(width, height); }
+
+void Picture::resize(int width, int height) {
+    if (width < 0 || height < 0) throw std::invalid_argument("Picture size must not be negative");
+    width_ = width;
+    height_ = height;
+    bytes_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
+}
+
+void StretchNearestInto(const Picture& source, Picture& destination) {
+    const int dw = destination.width();
+    const int dh = destination.height();
+    if (destination.empty()) return;
+    if (source.empty()) {
+        std::memset(destination.data(), 0, destination.byteCount());
+        return;
+    }
+    const std::int64_t sw = source.width();
+    const std::int64_t sh = source.height();
+    if (sw == dw && sh == dh) {
+        std::memcpy(destination.data(), source.data(), source.byteCount());
+        return;
+    }
+    // Byte offset of the source pixel for each destination column.
+    std::vector<std::size_t> columnOffset(static_cast<std::size_t>(dw));
+    for (int x = 0; x < dw; ++x) columnOffset[static_cast<std::size_t>(x)] = static_cast<std::size_t>(x * sw / dw) * 3;
+
+    int previousSourceRow = -1;
+    for (int y = 0; y < dh; ++y) {
+        const int sy = static_cast<int>(y * sh / dh);
+        std::uint8_t* out = destination.row(y);
+        if (sy == previousSourceRow) {
+            std::memcpy(out, destination.row(y - 1), destination.stride());
+            continue;
+        }
+        const std::uint8_t* in = source.row(sy);
+        for (int x = 0; x < dw; ++x) {
+            const std::uint8_t* p = in + columnOffset[static_cast<std::size_t>(x)];
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+            out += 3;
+        }
+        previousSourceRow = sy;
+    }
+}
+
+Picture StretchNearest(const Picture& source, int width, int height) {
+    Picture result(width, height);
+    StretchNearestInto(source, result);
+    return result;
+}
+
+}  // namespace corvellin

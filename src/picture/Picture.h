@@ -1,0 +1,46 @@
+// A picture as every effect sees it: 8-bit blue, green, red per pixel in that
+// byte order, row 0 at the top, rows packed without padding.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace corvellin {
+
+class Picture {
+public:
+    Picture() = default;
+    // A black picture of the given size; a size of 0 in either direction is empty.
+    Picture(int width, int height);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool empty() const { return width_ <= 0 || height_ <= 0; }
+    std::size_t stride() const { return static_cast<std::size_t>(width_) * 3; }
+    std::size_t byteCount() const { return bytes_.size(); }
+
+    std::uint8_t* data() { return bytes_.data(); }
+    const std::uint8_t* data() const { return bytes_.data(); }
+    std::uint8_t* row(int y) { return bytes_.data() + stride() * static_cast<std::size_t>(y); }
+    const std::uint8_t* row(int y) const { return bytes_.data() + stride() * static_cast<std::size_t>(y); }
+
+    // Replaces size and pixels; the new pixels are black.
+    void resize(int width, int height);
+
+    bool operator==(const Picture& other) const = default;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint8_t> bytes_;
+};
+
+// Nearest-neighbour stretch of the whole source onto the whole destination:
+// destination column x takes source column x * sourceWidth / destWidth (rounded
+// down), rows likewise. One source pixel per destination pixel, never an average;
+// the aspect ratio is not kept. An empty source gives a black destination.
+Picture StretchNearest(const Picture& source, int width, int height);
+void StretchNearestInto(const Picture& source, Picture& destination);
+
+}  // namespace corvellin

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "picture/Picture.h"
+TEST(Picture, Placeholder) { EXPECT_TRUE(corvellin::Picture().empty()); }

@@ -1,0 +1,116 @@
+// corvellin-fx: renders effect calls onto picture files with the editor's engine,
+// and packs or unpacks .gph mask files.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "CallParser.h"
+#include "effects/Catalogue.h"
+#include "effects/MaskFile.h"
+#include "picture/Error.h"
+#include "picture/FileIO.h"
+#include "picture/PictureFile.h"
+#include "platform/ProgramDir.h"
+
+namespace {
+
+using namespace corvellin;
+
+constexpr const char* kUsage =
+    "usage: corvellin-fx apply [--pic-dir DIR] [--seed N] IN OUT [CALL...]\n"
+    "       corvellin-fx mask-pack IN OUT.gph\n"
+    "       corvellin-fx mask-unpack IN.gph OUT\n"
+    "\n"
+    "apply reads IN (.jpg, .jpeg or .bmp), applies each CALL in order at full size\n"
+    "and writes OUT by its extension (.jpg/.jpeg: JPEG quality 90, .bmp: 24-bit BMP).\n"
+    "CALL is CATEGORY:VARIATION[:PARAMETER[:COLOUR]] with CATEGORY 1..15 and\n"
+    "VARIATION 0..9; COLOUR is 0x00BBGGRR in decimal or 0x-hex (default 0x008000).\n"
+    "  --pic-dir DIR  the mask folder (default: pic beside this program)\n"
+    "  --seed N       seed every random scatter with N instead of the clock\n";
+
+int Usage(const std::string& problem) {
+    if (!problem.empty()) std::fprintf(stderr, "corvellin-fx: %s\n", problem.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+int Fail(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return 1;
+}
+
+int Apply(const std::vector<std::string>& args) {
+    EffectContext context;
+    context.picDir = ProgramDir() + "pic";
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--pic-dir" || a == "--seed") {
+            if (i + 1 >= args.size()) return Usage(a + " needs a value");
+            const std::string& value = args[++i];
+            if (a == "--pic-dir") {
+                context.picDir = value;
+            } else {
+                const auto seed = fx::ParseInteger(value, 0, 0xFFFFFFFFLL, true);
+                if (!seed) return Usage("--seed takes a whole number from 0 to 4294967295");
+                context.scatterSeed = static_cast<std::uint32_t>(*seed);
+            }
+        } else if (a.size() > 1 && a[0] == '-' && positional.size() < 2) {
+            return Usage("unknown option " + a);
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() < 2) return Usage("apply needs IN and OUT");
+    const std::string& in = positional[0];
+    const std::string& out = positional[1];
+    const PictureFormat outFormat = PictureFormatOfPath(out);
+    if (outFormat == PictureFormat::Unknown) return Usage("OUT must end in .jpg, .jpeg or .bmp: " + out);
+    std::vector<EffectCall> calls;
+    for (std::size_t i = 2; i < positional.size(); ++i) {
+        const fx::ParsedCall parsed = fx::ParseEffectCall(positional[i]);
+        if (!parsed.call) return Usage(parsed.error);
+        calls.push_back(*parsed.call);
+    }
+
+    Picture picture;
+    std::string boxText;
+    if (!LoadPictureFile(in, picture, [&](const std::string& text) { boxText = text; })) {
+        for (char& c : boxText)
+            if (c == '\r') c = '\n';
+        return Fail(boxText);
+    }
+    for (const EffectCall& call : calls) ApplyEffect(context, &picture, call);
+    SavePictureFile(out, picture, outFormat);
+    return 0;
+}
+
+int MaskPack(const std::vector<std::string>& args, bool pack) {
+    if (args.size() != 2) return Usage(pack ? "mask-pack needs IN and OUT.gph" : "mask-unpack needs IN.gph and OUT");
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(args[0]);
+    WriteFileAtomically(args[1], pack ? PackMaskBytes(bytes) : UnpackMaskBytes(bytes));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage("");
+    const std::string command = args.front();
+    args.erase(args.begin());
+    try {
+        if (command == "apply") return Apply(args);
+        if (command == "mask-pack") return MaskPack(args, true);
+        if (command == "mask-unpack") return MaskPack(args, false);
+        if (command == "--help" || command == "-h" || command == "help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        return Usage("unknown command " + command);
+    } catch (const std::exception& error) {
+        return Fail(error.what());
+    }
+}
