@@ -1,0 +1,80 @@
+#include "TestFiles.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "effects/MaskFile.h"
+#include "picture/BmpCodec.h"
+#include "picture/JpegCodec.h"
+
+namespace corvellin::test {
+
+TempDir::TempDir() {
+    std::string pattern = "/tmp/corvellin-test-XXXXXX";
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Picture RandomPicture(int width, int height, std::uint32_t seed) {
+    Picture picture(width, height);
+    std::mt19937 random(seed);
+    for (std::size_t i = 0; i < picture.byteCount(); ++i) picture.data()[i] = static_cast<std::uint8_t>(random() >> 24);
+    return picture;
+}
+
+Picture SolidPicture(int width, int height, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+    Picture picture(width, height);
+    for (std::size_t i = 0; i + 2 < picture.byteCount(); i += 3) {
+        picture.data()[i] = b;
+        picture.data()[i + 1] = g;
+        picture.data()[i + 2] = r;
+    }
+    return picture;
+}
+
+Bgr PixelAt(const Picture& picture, int x, int y) {
+    const std::uint8_t* p = picture.row(y) + 3 * x;
+    return {p[0], p[1], p[2]};
+}
+
+void SetPixel(Picture& picture, int x, int y, Bgr colour) {
+    std::uint8_t* p = picture.row(y) + 3 * x;
+    p[0] = static_cast<std::uint8_t>(colour.b);
+    p[1] = static_cast<std::uint8_t>(colour.g);
+    p[2] = static_cast<std::uint8_t>(colour.r);
+}
+
+int MaxDifference(const Picture& a, const Picture& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return 256;
+    int worst = 0;
+    for (std::size_t i = 0; i < a.byteCount(); ++i) worst = std::max(worst, std::abs(a.data()[i] - b.data()[i]));
+    return worst;
+}
+
+std::string WriteMaskFile(const std::string& picDir, int category, int number, const Picture& mask, bool asBmp) {
+    const std::string path = MaskFilePath(picDir, category, number);
+    WriteBytes(path, PackMaskBytes(asBmp ? EncodeBmp(mask) : EncodeJpeg(mask, 95)));
+    return path;
+}
+
+}  // namespace corvellin::test

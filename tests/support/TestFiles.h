@@ -1,0 +1,50 @@
+// Helpers for the engine tests: temporary folders, files and pictures.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "picture/Picture.h"
+
+namespace corvellin::test {
+
+// A fresh folder under /tmp, removed with everything in it when the object dies.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+
+// A picture of the given size with pseudo-random pixels (fixed seed).
+Picture RandomPicture(int width, int height, std::uint32_t seed = 1);
+
+// A picture with every pixel (b, g, r).
+Picture SolidPicture(int width, int height, std::uint8_t b, std::uint8_t g, std::uint8_t r);
+
+// Pixel access by coordinates, for readable assertions.
+struct Bgr {
+    int b, g, r;
+    bool operator==(const Bgr&) const = default;
+};
+Bgr PixelAt(const Picture& picture, int x, int y);
+void SetPixel(Picture& picture, int x, int y, Bgr colour);
+
+// Largest channel difference between two pictures of the same size.
+int MaxDifference(const Picture& a, const Picture& b);
+
+// Writes a picture as a stored mask file (JPEG or BMP variant) into folder/<category>/<number>.gph.
+std::string WriteMaskFile(const std::string& picDir, int category, int number, const Picture& mask, bool asBmp = true);
+
+}  // namespace corvellin::test
