@@ -1,0 +1,131 @@
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+#include "TestFiles.h"
+#include "picture/Error.h"
+#include "picture/JpegCodec.h"
+
+namespace corvellin {
+namespace {
+
+enum class Kind { Baseline, Progressive, Arithmetic, Grey, AdobeCmyk, AdobeYcck };
+
+// Writes a solid-colour JPEG of one of the kinds the decoder must accept,
+// straight through libjpeg so that the fixture does not depend on our encoder.
+std::vector<std::uint8_t> SolidJpeg(Kind kind, int width, int height, test::Bgr colour) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    std::vector<std::uint8_t> row;
+    if (kind == Kind::Grey) {
+        info.input_components = 1;
+        info.in_color_space = JCS_GRAYSCALE;
+        row.assign(static_cast<std::size_t>(width), static_cast<std::uint8_t>(colour.g));
+    } else if (kind == Kind::AdobeCmyk || kind == Kind::AdobeYcck) {
+        // Adobe stores inverted inks: 255 means no ink. Pure colours need no black.
+        info.input_components = 4;
+        info.in_color_space = JCS_CMYK;
+        for (int x = 0; x < width; ++x)
+            row.insert(row.end(), {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
+                                   static_cast<std::uint8_t>(colour.b), 255});
+    } else {
+        info.input_components = 3;
+        info.in_color_space = JCS_RGB;
+        for (int x = 0; x < width; ++x)
+            row.insert(row.end(), {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
+                                   static_cast<std::uint8_t>(colour.b)});
+    }
+    jpeg_set_defaults(&info);
+    if (kind == Kind::AdobeYcck) jpeg_set_colorspace(&info, JCS_YCCK);
+    jpeg_set_quality(&info, 95, TRUE);
+    if (kind == Kind::Progressive) jpeg_simple_progression(&info);
+    if (kind == Kind::Arithmetic) info.arith_code = TRUE;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW p = row.data();
+        jpeg_write_scanlines(&info, &p, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+struct VariantCase {
+    const char* name;
+    Kind kind;
+    test::Bgr colour;
+    test::Bgr expected;
+};
+
+class JpegVariantTest : public ::testing::TestWithParam<VariantCase> {};
+
+TEST_P(JpegVariantTest, DecodesToBlueGreenRed) {
+    const VariantCase c = GetParam();
+    const std::vector<std::uint8_t> file = SolidJpeg(c.kind, 37, 21, c.colour);
+    const Picture picture = DecodeJpeg(file.data(), file.size());
+    ASSERT_EQ(picture.width(), 37);
+    ASSERT_EQ(picture.height(), 21);
+    for (int y = 0; y < 21; y += 5)
+        for (int x = 0; x < 37; x += 6) {
+            const test::Bgr p = test::PixelAt(picture, x, y);
+            EXPECT_NEAR(p.b, c.expected.b, 3) << c.name;
+            EXPECT_NEAR(p.g, c.expected.g, 3) << c.name;
+            EXPECT_NEAR(p.r, c.expected.r, 3) << c.name;
+        }
+}
+
+// For the Adobe kinds `colour` holds the stored (inverted) inks as (Y, M, C).
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, JpegVariantTest,
+    ::testing::Values(VariantCase{"baseline", Kind::Baseline, {40, 120, 200}, {40, 120, 200}},
+                      VariantCase{"progressive", Kind::Progressive, {40, 120, 200}, {40, 120, 200}},
+                      VariantCase{"arithmetic", Kind::Arithmetic, {40, 120, 200}, {40, 120, 200}},
+                      VariantCase{"grey", Kind::Grey, {0, 77, 0}, {77, 77, 77}},
+                      VariantCase{"adobe cmyk red", Kind::AdobeCmyk, {0, 0, 255}, {0, 0, 255}},
+                      VariantCase{"adobe cmyk teal", Kind::AdobeCmyk, {128, 128, 0}, {128, 128, 0}},
+                      VariantCase{"adobe ycck", Kind::AdobeYcck, {255, 0, 0}, {255, 0, 0}}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& ch : name)
+            if (ch == ' ') ch = '_';
+        return name;
+    });
+
+TEST(JpegCodec, EncoderWritesBaselineJfifThatDecodesClose) {
+    Picture picture(64, 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) test::SetPixel(picture, x, y, {x * 4, y * 5, 128});
+    const std::vector<std::uint8_t> file = EncodeJpeg(picture, 90);
+    const std::uint8_t jfif[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00};
+    ASSERT_GE(file.size(), 100u);
+    EXPECT_TRUE(std::equal(std::begin(jfif), std::end(jfif), file.begin()));
+    bool baseline = false, progressive = false;
+    for (std::size_t i = 0; i + 1 < file.size(); ++i) {
+        if (file[i] != 0xFF) continue;
+        baseline |= file[i + 1] == 0xC0;
+        progressive |= file[i + 1] == 0xC2;
+    }
+    EXPECT_TRUE(baseline);
+    EXPECT_FALSE(progressive);
+    const Picture decoded = DecodeJpeg(file.data(), file.size());
+    EXPECT_LE(test::MaxDifference(picture, decoded), 12);
+}
+
+TEST(JpegCodec, EmptyPictureIsRefusedWithAClearMessage) {
+    EXPECT_THROW(EncodeJpeg(Picture()), Error);
+}
+
+}  // namespace
+}  // namespace corvellin
