@@ -1,6 +1,9 @@
 #include "Catalogue.h"
 
+#include "ArtEffect.h"
 #include "MaskEffects.h"
+#include "SketchPic.h"
+#include "func/ColorTint.h"
 
 namespace corvellin {
 
@@ -32,7 +35,10 @@ bool IsCategoryAvailable(int category) {
     if (!info) return false;
     switch (info->kind) {
         case CategoryKind::AdditiveMask:
-        case CategoryKind::MultiplyMask: return true;
+        case CategoryKind::MultiplyMask:
+        case CategoryKind::ColourTint:
+        case CategoryKind::Sketch:
+        case CategoryKind::Art: return true;
         default: return false;
     }
 }
@@ -51,12 +57,20 @@ std::optional<ArtSlider> ArtSliderFor(int variation) {
 
 void ApplyEffect(const EffectContext& context, Picture* picture, int category, int variation, std::int32_t parameter,
                  std::uint32_t colour) {
-    (void)parameter;
     (void)colour;
     if (picture == nullptr || category <= 0) return;
     switch (category) {
         case 1: case 5: case 6: case 7: case 8: case 9: case 13: case 14: case 15:
             PresetPic(context, *picture, category, kAdditiveMaskStrength, variation);
+            break;
+        case 2:
+            ColorTint(*picture, variation);
+            break;
+        case 3:
+            SketchPic(*picture, variation);
+            break;
+        case 4:
+            ApplyArt(context, *picture, variation, parameter);
             break;
         case 10:
             Texture(context, *picture, category, variation);
