@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include <jpeglib.h>
+
 #include "effects/MaskFile.h"
 #include "picture/BmpCodec.h"
 #include "picture/JpegCodec.h"
@@ -69,6 +71,34 @@ int MaxDifference(const Picture& a, const Picture& b) {
     int worst = 0;
     for (std::size_t i = 0; i < a.byteCount(); ++i) worst = std::max(worst, std::abs(a.data()[i] - b.data()[i]));
     return worst;
+}
+
+std::vector<std::uint8_t> EncodeGreyJpeg(const Picture& picture) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(picture.width());
+    info.image_height = static_cast<JDIMENSION>(picture.height());
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(picture.width()));
+    while (info.next_scanline < info.image_height) {
+        const std::uint8_t* in = picture.row(static_cast<int>(info.next_scanline));
+        for (int x = 0; x < picture.width(); ++x) row[static_cast<std::size_t>(x)] = in[3 * x + 1];
+        JSAMPROW p = row.data();
+        jpeg_write_scanlines(&info, &p, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
 }
 
 std::string WriteMaskFile(const std::string& picDir, int category, int number, const Picture& mask, bool asBmp) {

@@ -44,6 +44,9 @@ void SetPixel(Picture& picture, int x, int y, Bgr colour);
 // Largest channel difference between two pictures of the same size.
 int MaxDifference(const Picture& a, const Picture& b);
 
+// A one-component (greyscale) JFIF file of the picture's green channel.
+std::vector<std::uint8_t> EncodeGreyJpeg(const Picture& picture);
+
 // Writes a picture as a stored mask file (JPEG or BMP variant) into folder/<category>/<number>.gph.
 std::string WriteMaskFile(const std::string& picDir, int category, int number, const Picture& mask, bool asBmp = true);
 
