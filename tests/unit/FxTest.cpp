@@ -1,0 +1,148 @@
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "CallParser.h"
+#include "TestFiles.h"
+#include "effects/Catalogue.h"
+#include "effects/MaskFile.h"
+#include "picture/JpegCodec.h"
+#include "picture/PictureFile.h"
+
+namespace corvellin {
+namespace {
+
+TEST(FxCallParser, ParsesCallsAndFillsDefaults) {
+    struct Case {
+        const char* text;
+        EffectCall expected;
+    };
+    const Case cases[] = {
+        {"6:3", {6, 3, -1, 0x008000}},
+        {"10:0:17", {10, 0, 17, 0x008000}},
+        {"1:9:-1:255", {1, 9, -1, 255}},
+        {"1:9::0x0000FF", {1, 9, -1, 0xFF}},
+    };
+    for (const Case& c : cases) {
+        const fx::ParsedCall parsed = fx::ParseEffectCall(c.text);
+        ASSERT_TRUE(parsed.call) << c.text << ": " << parsed.error;
+        EXPECT_EQ(*parsed.call, c.expected) << c.text;
+    }
+}
+
+TEST(FxCallParser, ArtParameterDefaultsToTheSliderStartAndStaysInItsRange) {
+    if (!IsCategoryAvailable(4)) GTEST_SKIP() << "Art is not built";
+    EXPECT_EQ(fx::ParseEffectCall("4:7").call->parameter, 50);
+    EXPECT_EQ(fx::ParseEffectCall("4:6").call->parameter, 20);
+    EXPECT_EQ(fx::ParseEffectCall("4:0").call->parameter, -1);
+    EXPECT_EQ(fx::ParseEffectCall("4:7:-255").call->parameter, -255);
+    EXPECT_FALSE(fx::ParseEffectCall("4:7:256").call);
+    EXPECT_FALSE(fx::ParseEffectCall("4:2:1").call);
+    EXPECT_EQ(fx::ParseEffectCall("4:3:99999").call->parameter, 99999);  // no slider: any value
+}
+
+TEST(FxCallParser, RejectsMalformedCalls) {
+    for (const char* text : {"", "6", "6:", ":3", "0:1", "16:1", "6:10", "6:-1", "x:1", "6:1:2:3:4", "6:1:1.5",
+                             "6:1:-1:green", "6:1:-1:0x1000000", "6:1:-1:-5", " 6:1", "6:+1"}) {
+        const fx::ParsedCall parsed = fx::ParseEffectCall(text);
+        EXPECT_FALSE(parsed.call) << "'" << text << "'";
+        EXPECT_FALSE(parsed.error.empty()) << text;
+    }
+    for (int category = 1; category <= kCategoryCount; ++category) {
+        if (IsCategoryAvailable(category)) continue;
+        const fx::ParsedCall parsed = fx::ParseEffectCall(std::to_string(category) + ":0");
+        EXPECT_FALSE(parsed.call);
+        EXPECT_NE(parsed.error.find("not available"), std::string::npos) << parsed.error;
+    }
+}
+
+struct RunResult {
+    int status;
+    std::string err;
+};
+
+// Runs the real corvellin-fx with the arguments (quoted for the shell).
+RunResult RunFx(const std::vector<std::string>& args, const test::TempDir& dir) {
+    std::string command = std::string(CORVELLIN_BIN_DIR) + "/corvellin-fx";
+    for (const std::string& a : args) command += " '" + a + "'";
+    command += " >/dev/null 2>'" + dir.file("stderr.txt") + "'";
+    const int raw = std::system(command.c_str());
+    const auto bytes = test::ReadBytes(dir.file("stderr.txt"));
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(bytes.begin(), bytes.end())};
+}
+
+TEST(FxProgram, ApplyWritesWhatTheEngineComputes) {
+    test::TempDir dir;
+    const Picture photo = test::RandomPicture(120, 80, 8);
+    SavePictureFile(dir.file("in.bmp"), photo, PictureFormat::Bmp);
+    test::WriteMaskFile(dir.file("pic"), 6, 4, test::RandomPicture(50, 40, 9));
+    test::WriteMaskFile(dir.file("pic"), 10, 1, test::RandomPicture(50, 40, 10), false);
+
+    const RunResult run = RunFx({"apply", "--pic-dir", dir.file("pic"), dir.file("in.bmp"), dir.file("out.jpg"), "6:3", "10:0"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EffectContext context{dir.file("pic"), std::nullopt};
+    Picture expected = photo;
+    ApplyEffect(context, &expected, EffectCall{6, 3, -1, kDefaultEdgeColour});
+    ApplyEffect(context, &expected, EffectCall{10, 0, -1, kDefaultEdgeColour});
+    EXPECT_EQ(test::ReadBytes(dir.file("out.jpg")), EncodeJpeg(expected, 90));
+
+    // No calls: a plain conversion.
+    ASSERT_EQ(RunFx({"apply", dir.file("in.bmp"), dir.file("copy.BMP")}, dir).status, 0);
+    EXPECT_EQ(DecodePictureFile(dir.file("copy.BMP"), PictureFormat::Bmp), photo);
+}
+
+TEST(FxProgram, ExitStatusTellsErrorsFromBadArguments) {
+    test::TempDir dir;
+    SavePictureFile(dir.file("in.bmp"), test::RandomPicture(8, 8), PictureFormat::Bmp);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* errContains;
+    } cases[] = {
+        {{}, 2, "usage:"},
+        {{"frobnicate"}, 2, "unknown command"},
+        {{"apply", dir.file("in.bmp")}, 2, "usage:"},
+        {{"apply", dir.file("in.bmp"), dir.file("out.png")}, 2, ".jpg"},
+        {{"apply", dir.file("in.bmp"), dir.file("out.jpg"), "16:0"}, 2, "unknown category"},
+        {{"apply", dir.file("in.bmp"), dir.file("out.jpg"), "6:10"}, 2, "variation"},
+        {{"apply", dir.file("in.bmp"), dir.file("out.jpg"), "6:1:-1:red"}, 2, "colour"},
+        {{"apply", "--seed", "x", dir.file("in.bmp"), dir.file("out.jpg")}, 2, "--seed"},
+        {{"apply", dir.file("none.jpg"), dir.file("out.jpg")}, 1, "Picture does not exists!\n"},
+        {{"apply", "--pic-dir", dir.file("nopic"), dir.file("in.bmp"), dir.file("out.jpg"), "1:0"}, 1, "Cannot open file"},
+        {{"apply", dir.file("in.bmp"), dir.file("nofolder/out.jpg")}, 1, "Cannot create file"},
+        {{"mask-pack", dir.file("in.bmp")}, 2, "usage:"},
+        {{"mask-unpack", dir.file("none.gph"), dir.file("x.bmp")}, 1, "Cannot open file"},
+        {{"--help"}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const RunResult run = RunFx(c.args, dir);
+        std::string joined;
+        for (const auto& a : c.args) joined += a + " ";
+        EXPECT_EQ(run.status, c.status) << joined << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.errContains), std::string::npos) << joined << "\n" << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.jpg")));
+}
+
+TEST(FxProgram, MaskPackAndUnpackRestoreTheBytes) {
+    test::TempDir dir;
+    const auto jpeg = EncodeJpeg(test::RandomPicture(32, 32), 90);
+    test::WriteBytes(dir.file("mask.jpg"), jpeg);
+    ASSERT_EQ(RunFx({"mask-pack", dir.file("mask.jpg"), dir.file("mask.gph")}, dir).status, 0);
+    EXPECT_EQ(test::ReadBytes(dir.file("mask.gph")), PackMaskBytes(jpeg));
+    ASSERT_EQ(RunFx({"mask-unpack", dir.file("mask.gph"), dir.file("back.jpg")}, dir).status, 0);
+    EXPECT_EQ(test::ReadBytes(dir.file("back.jpg")), jpeg);
+
+    auto exif = jpeg;
+    exif[3] = 0xE1;
+    test::WriteBytes(dir.file("exif.jpg"), exif);
+    const RunResult run = RunFx({"mask-pack", dir.file("exif.jpg"), dir.file("exif.gph")}, dir);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("FF D8 FF E0 00"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace corvellin
