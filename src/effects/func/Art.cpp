@@ -1,10 +1,7 @@
 #include "Art.h"
 
-// GCC 12's AVX-512 headers trip these on their own undefined-register helpers;
-// the 64-byte vector functions are only called from code built for them.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wpsabi"
-#include <immintrin.h>
+#include "BytePermute.h"
+
 
 #include <algorithm>
 #include <array>
@@ -17,7 +14,6 @@ namespace corvellin {
 namespace {
 
 #define CORVELLIN_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#define CORVELLIN_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 
 std::uint8_t ClampToByte(long double v) {
     if (!(v > 0)) return 0;  // also NaN
@@ -87,34 +83,60 @@ CORVELLIN_VBMI inline __m256i Greys(__m512i b, __m512i g, __m512i r, __mmask32& 
     return _mm512_cvtepi16_epi8(q);
 }
 
-CORVELLIN_VBMI void GrayScaleVector(std::uint8_t* bytes, std::size_t pixels, const std::uint8_t* halfTable) {
-    // Byte 3j + c of a 64-pixel run (channel c of pixel j) lies in the first two
-    // registers when below 128, else in the third.
-    alignas(64) std::uint8_t lowIndex[3][64], highIndex[3][64], outIndex[3][64];
-    __mmask64 fromThird[3] = {0, 0, 0};
+// Shuffles between a 64-pixel run (192 bytes, three registers) and three
+// planes of 64 blue, green and red bytes. Byte 3j + c of a run (channel c of
+// pixel j) lies in the first two registers when below 128, else in the third.
+struct PlaneShuffles {
+    __m512i lowIdx[3], highIdx[3];  // run -> planes
+    __mmask64 fromThird[3];
+    __m512i blueGreenIdx[3], redIdx[3];  // planes -> run
+    __mmask64 isRed[3];
+};
+
+CORVELLIN_VBMI PlaneShuffles MakePlaneShuffles() {
+    alignas(64) std::uint8_t low[3][64], high[3][64], blueGreen[3][64], red[3][64];
+    PlaneShuffles t{};
     for (unsigned c = 0; c < 3; ++c) {
         for (unsigned j = 0; j < 64; ++j) {
             const unsigned k = 3 * j + c;
-            lowIndex[c][j] = static_cast<std::uint8_t>(k & 127);
-            highIndex[c][j] = static_cast<std::uint8_t>((k - 128) & 63);
-            if (k >= 128) fromThird[c] |= 1ULL << j;
-            outIndex[c][j] = static_cast<std::uint8_t>((64 * c + j) / 3);
+            low[c][j] = static_cast<std::uint8_t>(k & 127);
+            high[c][j] = static_cast<std::uint8_t>((k - 128) & 63);
+            if (k >= 128) t.fromThird[c] |= 1ULL << j;
+            // Byte j of output register c is channel (64c + j) mod 3 of pixel (64c + j) / 3.
+            const unsigned position = 64 * c + j, pixel = position / 3, channel = position % 3;
+            blueGreen[c][j] = static_cast<std::uint8_t>(channel == 1 ? 64 + pixel : pixel);
+            red[c][j] = static_cast<std::uint8_t>(pixel);
+            if (channel == 2) t.isRed[c] |= 1ULL << j;
         }
+        t.lowIdx[c] = _mm512_load_si512(low[c]);
+        t.highIdx[c] = _mm512_load_si512(high[c]);
+        t.blueGreenIdx[c] = _mm512_load_si512(blueGreen[c]);
+        t.redIdx[c] = _mm512_load_si512(red[c]);
     }
-    __m512i lowIdx[3], highIdx[3], outIdx[3];
+    return t;
+}
+
+CORVELLIN_VBMI inline void LoadPlanes(const PlaneShuffles& t, const std::uint8_t* p, __m512i plane[3]) {
+    const __m512i v0 = _mm512_loadu_si512(p), v1 = _mm512_loadu_si512(p + 64), v2 = _mm512_loadu_si512(p + 128);
+    for (unsigned c = 0; c < 3; ++c)
+        plane[c] = _mm512_mask_blend_epi8(t.fromThird[c], _mm512_permutex2var_epi8(v0, t.lowIdx[c], v1),
+                                          _mm512_permutexvar_epi8(t.highIdx[c], v2));
+}
+
+CORVELLIN_VBMI inline void StorePlanes(const PlaneShuffles& t, std::uint8_t* p, const __m512i plane[3]) {
     for (unsigned c = 0; c < 3; ++c) {
-        lowIdx[c] = _mm512_load_si512(lowIndex[c]);
-        highIdx[c] = _mm512_load_si512(highIndex[c]);
-        outIdx[c] = _mm512_load_si512(outIndex[c]);
+        const __m512i blueGreen = _mm512_permutex2var_epi8(plane[0], t.blueGreenIdx[c], plane[1]);
+        _mm512_storeu_si512(p + 64 * c, _mm512_mask_permutexvar_epi8(blueGreen, t.isRed[c], t.redIdx[c], plane[2]));
     }
+}
+
+CORVELLIN_VBMI void GrayScaleVector(std::uint8_t* bytes, std::size_t pixels, const std::uint8_t* halfTable) {
+    const PlaneShuffles t = MakePlaneShuffles();
     std::size_t j = 0;
     for (; j + 64 <= pixels; j += 64) {
         std::uint8_t* p = bytes + 3 * j;
-        const __m512i v0 = _mm512_loadu_si512(p), v1 = _mm512_loadu_si512(p + 64), v2 = _mm512_loadu_si512(p + 128);
         __m512i plane[3];
-        for (unsigned c = 0; c < 3; ++c)
-            plane[c] = _mm512_mask_blend_epi8(fromThird[c], _mm512_permutex2var_epi8(v0, lowIdx[c], v1),
-                                              _mm512_permutexvar_epi8(highIdx[c], v2));
+        LoadPlanes(t, p, plane);
         __mmask32 halfLow, halfHigh;
         const __m256i low = Greys(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(plane[0])),
                                   _mm512_cvtepu8_epi16(_mm512_castsi512_si256(plane[1])),
@@ -134,7 +156,8 @@ CORVELLIN_VBMI void GrayScaleVector(std::uint8_t* bytes, std::size_t pixels, con
             }
             grey = _mm512_load_si512(g);
         }
-        for (unsigned c = 0; c < 3; ++c) _mm512_storeu_si512(p + 64 * c, _mm512_permutexvar_epi8(outIdx[c], grey));
+        const __m512i out[3] = {grey, grey, grey};
+        StorePlanes(t, p, out);
     }
     if (j < pixels) detail::GrayScalePortable(bytes + 3 * j, pixels - j);
 }
@@ -228,6 +251,39 @@ CORVELLIN_CLONES void SaturationArithmetic(std::uint8_t* __restrict p, std::size
     }
 }
 
+// The saturation of 64 pixels at a time, for 0 <= s <= 16384, where every
+// intermediate fits a signed 16-bit lane: S(x) = (x s) >> 8 = x (s >> 8) +
+// ((x (s & 255)) >> 8), the mean by (sum x 43691) >> 17, and the final clamp by
+// the saturating pack.
+constexpr int kMaxVectorSaturation = 16384;
+
+CORVELLIN_VBMI inline __m512i SaturationScale(__m512i x, __m512i high, __m512i low) {
+    return _mm512_add_epi16(_mm512_mullo_epi16(x, high), _mm512_srli_epi16(_mm512_mullo_epi16(x, low), 8));
+}
+
+CORVELLIN_VBMI void SaturationVector(std::uint8_t* bytes, std::size_t pixels, unsigned s) {
+    const PlaneShuffles t = MakePlaneShuffles();
+    const __m512i high = _mm512_set1_epi16(static_cast<short>(s >> 8)), low = _mm512_set1_epi16(static_cast<short>(s & 255));
+    const __m512i third = _mm512_set1_epi16(static_cast<short>(43691)), zero = _mm512_setzero_si512();
+    std::size_t j = 0;
+    for (; j + 64 <= pixels; j += 64) {
+        std::uint8_t* p = bytes + 3 * j;
+        __m512i plane[3];
+        LoadPlanes(t, p, plane);
+        __m512i lo[3], hi[3];
+        for (unsigned c = 0; c < 3; ++c) lo[c] = _mm512_unpacklo_epi8(plane[c], zero), hi[c] = _mm512_unpackhi_epi8(plane[c], zero);
+        for (__m512i* v : {lo, hi}) {
+            const __m512i sum = _mm512_add_epi16(_mm512_add_epi16(v[0], v[1]), v[2]);
+            const __m512i mean = _mm512_srli_epi16(_mm512_mulhi_epu16(sum, third), 1);
+            const __m512i d = _mm512_sub_epi16(mean, SaturationScale(mean, high, low));
+            for (unsigned c = 0; c < 3; ++c) v[c] = _mm512_add_epi16(SaturationScale(v[c], high, low), d);
+        }
+        for (unsigned c = 0; c < 3; ++c) plane[c] = _mm512_packus_epi16(lo[c], hi[c]);
+        StorePlanes(t, p, plane);
+    }
+    if (j < pixels) SaturationArithmetic(bytes + 3 * j, pixels - j, s);
+}
+
 }  // namespace
 
 namespace detail {
@@ -296,7 +352,8 @@ void ScatterWithSeed(Picture& picture, int radius, std::uint32_t seed) {
     const std::size_t stride = picture.stride();
     // The ring holds unchanged copies of the rows y - r .. y + r that exist:
     // row j lives in slot j mod n and is copied before row j - r is rewritten.
-    std::vector<std::uint8_t> ring(static_cast<std::size_t>(std::min(n, h)) * stride);
+    // One spare byte at the end lets every pixel be read as four bytes.
+    std::vector<std::uint8_t> ring(static_cast<std::size_t>(std::min(n, h)) * stride + 1);
     const int slots = std::min(n, h);
     auto slot = [&](int row) { return ring.data() + static_cast<std::size_t>(row % slots) * stride; };
     // With fewer rows than slots every row has its own slot (row < h <= n).
@@ -312,10 +369,14 @@ void ScatterWithSeed(Picture& picture, int radius, std::uint32_t seed) {
         for (int k = 0; k < n; ++k) rows[static_cast<std::size_t>(k)] = slot(std::clamp(y - r + k, 0, h - 1));
         seed = ScatterOffsets(seed, jump, seeds.data(), rowIndex.data(), column.data(), w, r);
         std::uint8_t* out = picture.row(y);
-        for (int x = 0; x < w; ++x, out += 3) {
+        // Four bytes at a time: the fourth lands on the next pixel of the row,
+        // which is written right after; the last pixel copies its three.
+        for (int x = 0; x + 1 < w; ++x, out += 3) {
             const std::uint8_t* src = rows[rowIndex[static_cast<std::size_t>(x)]] + column[static_cast<std::size_t>(x)];
-            out[0] = src[0], out[1] = src[1], out[2] = src[2];
+            std::memcpy(out, src, 4);
         }
+        const std::uint8_t* src = rows[rowIndex[static_cast<std::size_t>(w - 1)]] + column[static_cast<std::size_t>(w - 1)];
+        std::memcpy(out, src, 3);
     }
 }
 
@@ -454,6 +515,10 @@ void BrightnessContrast(Picture& picture, int brightness, double contrast) {
 void AdjustSaturation(Picture& picture, int amount) {
     if (picture.empty()) return;
     const std::size_t pixels = picture.byteCount() / 3;
+    if (amount >= 0 && amount <= kMaxVectorSaturation && detail::HasBytePermute()) {
+        SaturationVector(picture.data(), pixels, static_cast<unsigned>(amount));
+        return;
+    }
     if (amount >= 0 && amount <= kMaxArithmeticSaturation) {
         SaturationArithmetic(picture.data(), pixels, static_cast<unsigned>(amount));
         return;
