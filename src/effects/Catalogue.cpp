@@ -38,7 +38,9 @@ bool IsCategoryAvailable(int category) {
         case CategoryKind::MultiplyMask:
         case CategoryKind::ColourTint:
         case CategoryKind::Sketch:
-        case CategoryKind::Art: return true;
+        case CategoryKind::Art:
+        case CategoryKind::EdgeMask:
+        case CategoryKind::FrameMask: return true;
         default: return false;
     }
 }
@@ -57,7 +59,6 @@ std::optional<ArtSlider> ArtSliderFor(int variation) {
 
 void ApplyEffect(const EffectContext& context, Picture* picture, int category, int variation, std::int32_t parameter,
                  std::uint32_t colour) {
-    (void)colour;
     if (picture == nullptr || category <= 0) return;
     switch (category) {
         case 1: case 5: case 6: case 7: case 8: case 9: case 13: case 14: case 15:
@@ -74,6 +75,12 @@ void ApplyEffect(const EffectContext& context, Picture* picture, int category, i
             break;
         case 10:
             Texture(context, *picture, category, variation);
+            break;
+        case 11:
+            Edge(context, *picture, category, colour, variation);
+            break;
+        case 12:
+            Frame(context, *picture, category, variation);
             break;
         default:
             break;

@@ -2,6 +2,7 @@
 
 #include "MaskFile.h"
 #include "func/Blend.h"
+#include "func/EdgeFrameBlend.h"
 
 namespace corvellin {
 
@@ -13,6 +14,18 @@ void PresetPic(const EffectContext& context, Picture& picture, int category, dou
 void Texture(const EffectContext& context, Picture& picture, int category, int variation) {
     const Picture mask = PrepareMask(MaskFilePath(context.picDir, category, variation + 1), picture.width(), picture.height());
     MultiplyBlend(picture, mask);
+}
+
+void Edge(const EffectContext& context, Picture& picture, int category, std::uint32_t colour, int variation) {
+    const Picture mask = PrepareMask(MaskFilePath(context.picDir, category, variation + 1), picture.width(), picture.height());
+    EdgeBlend(picture, mask, colour);
+}
+
+void Frame(const EffectContext& context, Picture& picture, int category, int variation) {
+    const Picture mask =
+        PrepareMask(FrameMaskFilePath(context.picDir, category, variation + 1), picture.width(), picture.height());
+    const Picture frame = PrepareMask(MaskFilePath(context.picDir, category, variation + 1), picture.width(), picture.height());
+    FrameBlend(picture, frame, mask);
 }
 
 }  // namespace corvellin

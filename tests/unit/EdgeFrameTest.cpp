@@ -1,0 +1,139 @@
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "effects/Catalogue.h"
+#include "effects/MaskEffects.h"
+#include "effects/MaskFile.h"
+#include "effects/func/BlendArithmetic.h"
+#include "effects/func/EdgeFrameBlend.h"
+#include "picture/BmpCodec.h"
+#include "picture/Error.h"
+
+namespace corvellin {
+namespace {
+
+using test::Bgr;
+
+// The mixes as written down, with the special cases of white and black masks.
+std::uint8_t EdgeOracle(int channel, int colour, int m) {
+    if (m == 0) return static_cast<std::uint8_t>(colour);
+    if (m == 255) return static_cast<std::uint8_t>(channel);
+    const double w = m / 255.0;
+    return static_cast<std::uint8_t>(std::nearbyint(channel * w + (1 - w) * colour));
+}
+std::uint8_t FrameOracle(int channel, int frame, int m) {
+    if (m == 255) return static_cast<std::uint8_t>(frame);
+    if (m == 0) return static_cast<std::uint8_t>(channel);
+    const double w = m / 255.0;
+    return static_cast<std::uint8_t>(std::nearbyint(frame * w + (1 - w) * channel));
+}
+
+TEST(EdgeFrameArithmetic, IntegerMixEqualsBothDefinitionsForEveryTriple) {
+    for (int m = 0; m < 256; ++m)
+        for (int a = 0; a < 256; ++a)
+            for (int b = 0; b < 256; ++b) {
+                ASSERT_EQ(MixChannel(a, b, m), EdgeOracle(a, b, m)) << a << " " << b << " " << m;
+                ASSERT_EQ(MixChannel(b, a, m), FrameOracle(a, b, m)) << a << " " << b << " " << m;
+            }
+}
+
+Picture Solid(Bgr c, int w = 1, int h = 1) {
+    return test::SolidPicture(w, h, static_cast<std::uint8_t>(c.b), static_cast<std::uint8_t>(c.g), static_cast<std::uint8_t>(c.r));
+}
+std::vector<std::uint8_t> EncodeBmpForTest() { return EncodeBmp(Solid({0, 0, 128}, 6, 6)); }
+
+TEST(EdgeFrameBlend, KnownPixels) {
+    const struct {
+        Bgr picture, mask;
+        std::uint32_t colour;
+        Bgr expected;
+    } edges[] = {
+        {{10, 20, 30}, {0, 0, 0}, 0x0000FF, {0, 0, 255}},
+        {{10, 20, 30}, {255, 255, 0}, 0x0000FF, {0, 0, 255}},  // only red is read
+        {{10, 20, 30}, {0, 0, 255}, 0x0000FF, {10, 20, 30}},
+        {{200, 200, 200}, {9, 9, 128}, 0x0000FF, {100, 100, 227}},
+        {{77, 77, 77}, {0, 0, 0}, kDefaultEdgeColour, {0, 128, 0}},
+        {{77, 77, 77}, {0, 0, 0}, 0xFF332211, {0x33, 0x22, 0x11}},  // top byte ignored
+    };
+    for (const auto& c : edges) {
+        Picture p = Solid(c.picture);
+        EdgeBlend(p, Solid(c.mask), c.colour);
+        EXPECT_EQ(test::PixelAt(p, 0, 0), c.expected);
+    }
+    const struct {
+        Bgr picture, frame, mask, expected;
+    } frames[] = {
+        {{1, 2, 3}, {200, 150, 100}, {0, 0, 255}, {200, 150, 100}},
+        {{1, 2, 3}, {200, 150, 100}, {255, 255, 0}, {1, 2, 3}},
+        {{0, 0, 0}, {255, 255, 255}, {0, 0, 51}, {51, 51, 51}},
+    };
+    for (const auto& c : frames) {
+        Picture p = Solid(c.picture);
+        FrameBlend(p, Solid(c.frame), Solid(c.mask));
+        EXPECT_EQ(test::PixelAt(p, 0, 0), c.expected);
+    }
+}
+
+class EdgeFrameEffectTest : public ::testing::Test {
+protected:
+    void SetUp() override { context_.picDir = dir_.path(); }
+    test::TempDir dir_;
+    EffectContext context_;
+};
+
+TEST_F(EdgeFrameEffectTest, ChangingTheColourChangesOnlyPixelsWhoseMaskRedIsBelow255) {
+    Picture mask(40, 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) test::SetPixel(mask, x, y, {0, 0, x < 20 ? 255 : (x * 6) % 255});
+    test::WriteMaskFile(dir_.path(), 11, 3, mask);
+    const Picture original = test::RandomPicture(40, 30);
+    Picture green = original, red = original;
+    ApplyEffect(context_, &green, 11, 2, -1, kDefaultEdgeColour);
+    ApplyEffect(context_, &red, 11, 2, -1, 0x0000FF);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            if (x < 20) {
+                EXPECT_EQ(test::PixelAt(green, x, y), test::PixelAt(original, x, y));
+                EXPECT_EQ(test::PixelAt(red, x, y), test::PixelAt(original, x, y));
+            } else {
+                EXPECT_NE(test::PixelAt(green, x, y), test::PixelAt(red, x, y)) << x;
+            }
+        }
+}
+
+TEST_F(EdgeFrameEffectTest, FrameReadsItsMaskFirstAndChangesNothingOnError) {
+    const Picture original = test::RandomPicture(20, 20);
+    Picture picture = original;
+    test::WriteMaskFile(dir_.path(), 12, 4, Solid({9, 9, 9}, 8, 8));  // frame picture only
+    try {
+        ApplyEffect(context_, &picture, 12, 3, -1, 0);
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find(FrameMaskFilePath(dir_.path(), 12, 4)), std::string::npos) << error.what();
+    }
+    // With the mask but a damaged frame picture: still nothing changes.
+    test::WriteBytes(FrameMaskFilePath(dir_.path(), 12, 4), PackMaskBytes(EncodeBmpForTest()));
+    test::WriteBytes(MaskFilePath(dir_.path(), 12, 4), std::vector<std::uint8_t>(300, 1));
+    EXPECT_THROW(ApplyEffect(context_, &picture, 12, 3, -1, 0), Error);
+    EXPECT_THROW(ApplyEffect(context_, &picture, 11, 3, -1, 0), Error);
+    EXPECT_EQ(picture, original);
+}
+
+TEST_F(EdgeFrameEffectTest, FrameShowsTheFrameWhereItsMaskIsWhite) {
+    Picture mask(10, 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) test::SetPixel(mask, x, y, {0, 0, (x == 0 || y == 0) ? 255 : 0});
+    test::WriteMaskFile(dir_.path(), 12, 1, Solid({10, 20, 30}, 5, 5));
+    test::WriteBytes(FrameMaskFilePath(dir_.path(), 12, 1), PackMaskBytes(EncodeBmp(mask)));
+    const Picture original = test::RandomPicture(100, 100);
+    Picture picture = original;
+    Frame(context_, picture, 12, 0);
+    EXPECT_EQ(test::PixelAt(picture, 0, 50), (Bgr{10, 20, 30}));
+    EXPECT_EQ(test::PixelAt(picture, 50, 0), (Bgr{10, 20, 30}));
+    EXPECT_EQ(test::PixelAt(picture, 50, 50), test::PixelAt(original, 50, 50));
+}
+
+}  // namespace
+}  // namespace corvellin
