@@ -1,0 +1,187 @@
+#include "Controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/PictureImage.h"
+
+namespace corvellin {
+
+// ---- ImageView -------------------------------------------------------------
+
+ImageView::ImageView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent, false); }
+
+void ImageView::setPicture(const Picture& picture) {
+    picture_ = picture;
+    imageStale_ = true;
+    update();
+}
+
+void ImageView::setPicture(Picture&& picture) {
+    picture_ = std::move(picture);
+    imageStale_ = true;
+    update();
+}
+
+void ImageView::paintEvent(QPaintEvent*) {
+    if (imageStale_) {
+        image_ = PictureToImage(picture_);
+        imageStale_ = false;
+    }
+    if (image_.isNull()) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect(), image_);
+}
+
+void ImageView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) pressed_ = true;
+    QWidget::mousePressEvent(event);
+}
+
+void ImageView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool wasPressed = pressed_;
+    pressed_ = false;
+    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked(this);
+    QWidget::mouseReleaseEvent(event);
+}
+
+void ImageView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit doubleClicked(this);
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+// ---- ColorBox --------------------------------------------------------------
+
+namespace {
+
+struct NamedColour {
+    const char* name;
+    std::uint32_t colour;  // 0x00BBGGRR
+};
+
+constexpr NamedColour kColours[] = {
+    {"Black", 0x000000},   {"Maroon", 0x000080},      {"Green", 0x008000},    {"Olive", 0x008080},
+    {"Navy", 0x800000},    {"Purple", 0x800080},      {"Teal", 0x808000},     {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0},  {"Red", 0x0000FF},         {"Lime", 0x00FF00},     {"Yellow", 0x00FFFF},
+    {"Blue", 0xFF0000},    {"Fuchsia", 0xFF00FF},     {"Aqua", 0xFFFF00},     {"White", 0xFFFFFF},
+    {"Money Green", 0xC0DCC0}, {"Sky Blue", 0xF0CAA6}, {"Cream", 0xF0FBFF}, {"Medium Gray", 0xA4A0A0},
+};
+
+QColor ToQColor(std::uint32_t colour) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+QIcon Swatch(std::uint32_t colour) {
+    QPixmap pixmap(14, 12);
+    pixmap.fill(ToQColor(colour));
+    QPainter painter(&pixmap);
+    painter.setPen(QColor(0x60, 0x68, 0x72));
+    painter.drawRect(0, 0, 13, 11);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+ColorBox::ColorBox(QWidget* parent) : QComboBox(parent) {
+    setIconSize(QSize(14, 12));
+    addItem(Swatch(custom_), tr("Custom..."), QVariant::fromValue<uint>(custom_));
+    for (const NamedColour& c : kColours) addItem(Swatch(c.colour), tr(c.name), QVariant::fromValue<uint>(c.colour));
+    setMaxVisibleItems(count());
+    connect(this, &QComboBox::activated, this, &ColorBox::chooseItem);
+}
+
+std::uint32_t ColorBox::selectedColour() const {
+    return currentIndex() < 0 ? 0u : static_cast<std::uint32_t>(currentData().toUInt());
+}
+
+void ColorBox::setCustomColour(std::uint32_t colour) {
+    custom_ = colour;
+    setItemIcon(0, Swatch(colour));
+    setItemData(0, QVariant::fromValue<uint>(colour));
+}
+
+void ColorBox::selectColour(std::uint32_t colour) {
+    const QSignalBlocker blocker(this);
+    int index = -1;
+    for (int i = 1; i < count(); ++i)
+        if (itemData(i).toUInt() == colour) index = i;
+    if (index < 0) {
+        setCustomColour(colour);
+        index = 0;
+    }
+    setCurrentIndex(index);
+    previousIndex_ = index;
+}
+
+void ColorBox::chooseItem(int index) {
+    if (index < 0 || index >= count()) return;
+    if (index == 0) {
+        const std::optional<std::uint32_t> chosen = Dialogs().chooseColour(window(), selectedColour());
+        if (!chosen) {
+            const QSignalBlocker blocker(this);
+            setCurrentIndex(previousIndex_);
+            return;
+        }
+        setCustomColour(*chosen);
+    }
+    {
+        const QSignalBlocker blocker(this);
+        setCurrentIndex(index);
+    }
+    previousIndex_ = index;
+    emit colourChanged();
+}
+
+// ---- ProgressBar -----------------------------------------------------------
+
+ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent) {}
+
+void ProgressBar::setMinimum(int value) {
+    minimum_ = value;
+    update();
+}
+
+void ProgressBar::setMaximum(int value) {
+    maximum_ = value;
+    update();
+}
+
+void ProgressBar::setPosition(int value) {
+    position_ = value;
+    positions_.push_back(value);
+    update();
+}
+
+void ProgressBar::showEvent(QShowEvent* event) {
+    positions_.assign(1, position_);
+    QWidget::showEvent(event);
+}
+
+void ProgressBar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QColor(0xaa, 0xb2, 0xbd));
+    painter.setBrush(QColor(0xff, 0xff, 0xff));
+    painter.drawRoundedRect(frame, 3, 3);
+    // An empty range (maximum not above minimum) counts as complete.
+    const double span = maximum_ - minimum_;
+    const double fraction = span <= 0 ? 1.0 : std::clamp((position_ - minimum_) / span, 0.0, 1.0);
+    if (fraction > 0) {
+        QRectF chunk = frame.adjusted(2, 2, -2, -2);
+        chunk.setWidth(chunk.width() * fraction);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x4a, 0x78, 0xb0));
+        painter.drawRoundedRect(chunk, 2, 2);
+    }
+    painter.setPen(QColor(0x1f, 0x26, 0x30));
+    painter.drawText(rect(), Qt::AlignCenter, QString::number(static_cast<int>(fraction * 100)) + "%");
+}
+
+}  // namespace corvellin

@@ -1,0 +1,874 @@
+#include "MainForm.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <exception>
+
+#include "Fit.h"
+#include "history/Replay.h"
+#include "picture/PictureFile.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/PictureImage.h"
+
+namespace corvellin {
+
+namespace {
+
+// The eighteen buttons of the left tool bar: caption and top; the category
+// buttons also name their category.
+struct ToolButton {
+    const char* name;
+    const char* caption;
+    int top;
+    int category;  // 0: not a category button
+};
+
+constexpr ToolButton kToolButtons[] = {
+    {"BitBtnOpen", "&Open", 25, 0},         {"BitBtnSave", "&Save", 58, 0},
+    {"suiButtonWallPaper", "&WallPaper", 92, 0},
+    {"ButtonPreset", "&Preset", 154, 1},    {"ButtonSketch", "&Sketch", 187, 3},
+    {"ButtonLight", "&LightA", 220, 5},     {"ButtonLightB", "Light&B", 253, 14},
+    {"ButtonLightC", "Light&C", 286, 15},   {"ButtonStar", "S&tar", 319, 6},
+    {"ButtonAmazing", "A&mazing", 352, 7},  {"ButtonWater", "Wate&r", 385, 13},
+    {"ButtonDream", "&Dream", 418, 8},      {"ButtonWhether", "&Whether", 451, 9},
+    {"ButtonColor", "&Color", 484, 2},      {"ButtonArt", "&Art", 517, 4},
+    {"ButtonTexture", "&Texture", 550, 10}, {"ButtonEdge", "&Edge", 583, 11},
+    {"ButtonFrame", "&Frame", 616, 12},
+};
+
+// The Effect menu, in its order: item name, caption, category.
+struct EffectMenuItem {
+    const char* name;
+    const char* caption;
+    int category;
+};
+
+constexpr EffectMenuItem kEffectMenu[] = {
+    {"MenuPreset", "&Preset", 1},   {"MenuSketch", "&Sketch", 3},   {"MenuLight", "&Light", 5},
+    {"MenuLightB", "LightB", 14},   {"MenuLightC", "LightC", 15},   {"MenuStar", "S&tar", 6},
+    {"MenuAmazing", "&Amazing", 7}, {"MenuWater", "Wate&r", 13},    {"MenuDream", "&Dream", 8},
+    {"MenuWhether", "&Whether", 9}, {"MenuColor", "&Color", 2},     {"MenuArt", "&Art", 4},
+    {"MenuTexture", "&Texture", 10}, {"MenuEdge", "&Edge", 11},     {"MenuFrame", "&Frame", 12},
+};
+
+constexpr int kEdgeCategory = 11;
+constexpr int kArtCategory = 4;
+
+// The category marker: a small play sign in a dark disc, 15 by 15.
+Picture MarkerPicture() {
+    QImage image(15, 15, QImage::Format_RGB888);
+    image.fill(QColor(0xf2, 0xa9, 0x3b));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x1f, 0x26, 0x30));
+    painter.drawEllipse(QRectF(0.5, 0.5, 14, 14));
+    QPainterPath triangle;
+    triangle.moveTo(5.5, 4);
+    triangle.lineTo(11, 7.5);
+    triangle.lineTo(5.5, 11);
+    triangle.closeSubpath();
+    painter.setBrush(QColor(0xff, 0xff, 0xff));
+    painter.drawPath(triangle);
+    painter.end();
+    Picture marker(15, 15);
+    for (int y = 0; y < 15; ++y) {
+        const uchar* in = image.constScanLine(y);
+        std::uint8_t* out = marker.row(y);
+        for (int x = 0; x < 15; ++x) {
+            out[3 * x + 0] = in[3 * x + 2];
+            out[3 * x + 1] = in[3 * x + 1];
+            out[3 * x + 2] = in[3 * x + 0];
+        }
+    }
+    return marker;
+}
+
+QString ToQString(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+// Holds commands off while a long loop lets the window process events, and
+// closes the window afterwards when a close was asked for meanwhile.
+class TMainForm::BusyScope {
+public:
+    explicit BusyScope(TMainForm& form) : form_(form) {
+        if (form_.busy_++ == 0) QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    ~BusyScope() {
+        if (--form_.busy_ == 0) {
+            QApplication::restoreOverrideCursor();
+            if (form_.closePending_) QTimer::singleShot(0, &form_, &QWidget::close);
+        }
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    TMainForm& form_;
+};
+
+// The boundary of every command: a command that arrives while a render or a
+// replay runs is held off, and an error that ends a command is shown in a box
+// titled "Error" with its text. No exception leaves an event handler.
+template <class Body>
+void TMainForm::Command(Body&& body) {
+    if (busy_ > 0) return;
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ShowErrorBox(this, ToQString(error.what()));
+    } catch (...) {
+        ShowErrorBox(this, tr("An unexpected error ended the command."));
+    }
+}
+
+TMainForm::TMainForm(const std::string& programDir, QWidget* parent) : QMainWindow(parent), ProgramDir(programDir) {
+    if (!ProgramDir.empty() && ProgramDir.back() != '/') ProgramDir += '/';
+    setObjectName("MainForm");
+    BuildWindow();
+    BuildMenus();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+// ---- Layout ------------------------------------------------------------------
+
+void TMainForm::BuildWindow() {
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    setCentralWidget(central);
+
+    PanelLeftToolbar = new QWidget(central);
+    PanelLeftToolbar->setObjectName("PanelLeftToolbar");
+    PanelLeftToolbar->setAttribute(Qt::WA_StyledBackground, true);
+    PanelLeftToolbar->setFixedWidth(113);
+    row->addWidget(PanelLeftToolbar);
+    for (const ToolButton& b : kToolButtons) {
+        auto* button = new QPushButton(tr(b.caption), PanelLeftToolbar);
+        button->setObjectName(b.name);
+        button->setGeometry(16, b.top, 75, 25);
+        button->setIconSize(QSize(15, 15));
+        button->setFocusPolicy(Qt::TabFocus);
+        if (b.category > 0) {
+            const int category = b.category;
+            connect(button, &QPushButton::clicked, this, [this, button, category] { CategoryClick(category, button); });
+        }
+    }
+    auto button = [this](const char* name) { return PanelLeftToolbar->findChild<QPushButton*>(name); };
+    BitBtnOpen = button("BitBtnOpen");
+    BitBtnSave = button("BitBtnSave");
+    suiButtonWallPaper = button("suiButtonWallPaper");
+    ButtonPreset = button("ButtonPreset");
+    ButtonSketch = button("ButtonSketch");
+    ButtonLight = button("ButtonLight");
+    ButtonLightB = button("ButtonLightB");
+    ButtonLightC = button("ButtonLightC");
+    ButtonStar = button("ButtonStar");
+    ButtonAmazing = button("ButtonAmazing");
+    ButtonWater = button("ButtonWater");
+    ButtonDream = button("ButtonDream");
+    ButtonWhether = button("ButtonWhether");
+    ButtonColor = button("ButtonColor");
+    ButtonArt = button("ButtonArt");
+    ButtonTexture = button("ButtonTexture");
+    ButtonEdge = button("ButtonEdge");
+    ButtonFrame = button("ButtonFrame");
+    connect(BitBtnOpen, &QPushButton::clicked, this, &TMainForm::suitempBitBtnOpenClick);
+    connect(BitBtnSave, &QPushButton::clicked, this, &TMainForm::suitempBitBtnSaveClick);
+    // suiButtonWallPaper: suiButtonWallPaperClick, the Set Wallpaper command, joins with the wallpaper.
+
+    ScrollBox = new QScrollArea(central);
+    ScrollBox->setObjectName("ScrollBox");
+    ScrollBox->setFrameShape(QFrame::NoFrame);
+    ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox->setWidgetResizable(false);
+    row->addWidget(ScrollBox, 1);
+
+    PanelScreen = new QWidget;
+    PanelScreen->setObjectName("PanelScreen");
+    PanelScreen->setFixedSize(897, 641);
+    ScrollBox->setWidget(PanelScreen);
+
+    auto label = [this](const char* name, const char* text, int left, int top) {
+        auto* l = new QLabel(tr(text), PanelScreen);
+        l->setObjectName(name);
+        l->move(left, top);
+        l->adjustSize();
+        return l;
+    };
+    Label1 = label("Label1", "Source Picture", 42, 8);
+    Label2 = label("Label2", "Preview (Double click to full screen)", 465, 8);
+
+    auto panel = [this](const char* name, int left, int top, int width, int height) {
+        auto* p = new QFrame(PanelScreen);
+        p->setObjectName(name);
+        p->setFrameShape(QFrame::StyledPanel);
+        p->setFrameShadow(QFrame::Sunken);
+        p->setGeometry(left, top, width, height);
+        return p;
+    };
+    PanelPicture = panel("PanelPicture", 42, 24, 400, 267);
+    PanelPreview = panel("PanelPreview", 465, 24, 400, 267);
+    PanelEffect = panel("PanelEffect", 42, 328, 823, 313);
+
+    ImageScreen = new ImageView(PanelPicture);
+    ImageScreen->setObjectName("ImageScreen");
+    ImagePreview = new ImageView(PanelPreview);
+    ImagePreview->setObjectName("ImagePreview");
+    // ImagePreview's double click opens the full-screen preview (MenuPreviewClick) once that window exists.
+
+    ColorBoxEdge = new ColorBox(PanelScreen);
+    ColorBoxEdge->setObjectName("ColorBoxEdge");
+    ColorBoxEdge->setGeometry(42, 301, 145, 21);
+    ColorBoxEdge->hide();
+    connect(ColorBoxEdge, &ColorBox::colourChanged, this, &TMainForm::ColorBoxEdgeChange);
+
+    suiProgressBar1 = new ProgressBar(PanelScreen);
+    suiProgressBar1->setObjectName("suiProgressBar1");
+    suiProgressBar1->setGeometry(42, 301, 400, 21);
+    suiProgressBar1->hide();
+
+    EditValue = new QLineEdit(PanelScreen);
+    EditValue->setObjectName("EditValue");
+    EditValue->setGeometry(431, 301, 31, 21);
+    EditValue->setReadOnly(true);
+    EditValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    EditValue->hide();
+
+    TrackBarValue = new QSlider(Qt::Horizontal, PanelScreen);
+    TrackBarValue->setObjectName("TrackBarValue");
+    TrackBarValue->setGeometry(465, 302, 157, 21);
+    TrackBarValue->setRange(0, 10);
+    TrackBarValue->setValue(0);
+    TrackBarValue->setTickPosition(QSlider::NoTicks);
+    TrackBarValue->setPageStep(1);
+    TrackBarValue->hide();
+    connect(TrackBarValue, &QSlider::valueChanged, this, &TMainForm::TrackBarValueChange);
+
+    auto commandButton = [this](const char* name, const char* caption, int left) {
+        auto* b = new QPushButton(tr(caption), PanelScreen);
+        b->setObjectName(name);
+        b->setGeometry(left, 296, 75, 25);
+        b->setEnabled(false);
+        return b;
+    };
+    BitBtnApply = commandButton("BitBtnApply", "&Apply", 628);
+    BitBtnUndo = commandButton("BitBtnUndo", "&Undo", 709);
+    BitBtnReDo = commandButton("BitBtnReDo", "&Redo", 790);
+    connect(BitBtnApply, &QPushButton::clicked, this, &TMainForm::suitempBitBtnApplyClick);
+    connect(BitBtnUndo, &QPushButton::clicked, this, &TMainForm::suitempBitBtnUndoClick);
+    connect(BitBtnReDo, &QPushButton::clicked, this, &TMainForm::suitempBitBtnReDoClick);
+
+    Memo1 = new QPlainTextEdit(PanelScreen);
+    Memo1->setObjectName("Memo1");
+    Memo1->setGeometry(760, 16, 139, 256);
+    Memo1->setReadOnly(true);
+    Memo1->hide();
+
+    ImageFlag = new ImageView(PanelScreen);
+    ImageFlag->setObjectName("ImageFlag");
+    ImageFlag->setGeometry(6, 190, 15, 15);
+    ImageFlag->setPicture(MarkerPicture());
+    ImageFlag->hide();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFixedHeight(19);
+    setStatusBar(StatusBar1);
+    StatusPanels[0] = new QLabel(tr(kStatusHint));
+    StatusPanels[0]->setFixedWidth(350);
+    StatusPanels[1] = new QLabel;
+    StatusPanels[1]->setMinimumWidth(50);
+    for (int i = 0; i < 2; ++i) {
+        StatusPanels[static_cast<std::size_t>(i)]->setObjectName(QString("StatusPanel%1").arg(i));
+        StatusPanels[static_cast<std::size_t>(i)]->setAlignment(Qt::AlignCenter);
+    }
+    StatusBar1->addWidget(StatusPanels[0]);
+    StatusBar1->addWidget(StatusPanels[1], 1);
+}
+
+void TMainForm::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu");
+    auto menu = [&](const char* name, const char* caption) {
+        QMenu* m = bar->addMenu(tr(caption));
+        m->setObjectName(name);
+        return m;
+    };
+    auto item = [](QMenu* m, const char* name, const char* caption, const QKeySequence& keys = {}) {
+        QAction* a = m->addAction(QObject::tr(caption));
+        a->setObjectName(name);
+        if (!keys.isEmpty()) a->setShortcut(keys);
+        return a;
+    };
+    auto separator = [](QMenu* m, const char* name) {
+        QAction* a = m->addSeparator();
+        a->setObjectName(name);
+        return a;
+    };
+
+    File1 = menu("File1", "&File");
+    MenuOpen = item(File1, "MenuOpen", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O));
+    N1 = separator(File1, "N1");
+    MenuSave = item(File1, "MenuSave", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
+    // MenuSetWallpaper: MenuSetWallpaperClick, the Set Wallpaper command, joins with the wallpaper.
+    MenuSetWallpaper = item(File1, "MenuSetWallpaper", "Set &Wallpaper");
+    N2 = separator(File1, "N2");
+    // The three printing items get MenuPaperSettingClick, MenuPrintPreviewClick and
+    // MenuPrintClick with the printing commands.
+    MenuPaperSetting = item(File1, "MenuPaperSetting", "P&aper Settings...");
+    MenuPrintPreview = item(File1, "MenuPrintPreview", "Print Pre&view...");
+    MenuPrint = item(File1, "MenuPrint", "&Print...");
+    N5 = separator(File1, "N5");
+    MenuExit = item(File1, "MenuExit", "E&xit");
+    connect(MenuOpen, &QAction::triggered, this, &TMainForm::suitempBitBtnOpenClick);
+    connect(MenuSave, &QAction::triggered, this, &TMainForm::suitempBitBtnSaveClick);
+    connect(MenuExit, &QAction::triggered, this, &TMainForm::MenuExitClick);
+
+    Edit1 = menu("Edit1", "&Edit");
+    MenuUnDo = item(Edit1, "MenuUnDo", "&UnDo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    MenuRedo = item(Edit1, "MenuRedo", "&Redo", QKeySequence(Qt::CTRL | Qt::Key_R));
+    N6 = separator(Edit1, "N6");
+    MenuApply = item(Edit1, "MenuApply", "&Apply", QKeySequence(Qt::CTRL | Qt::Key_A));
+    connect(MenuUnDo, &QAction::triggered, this, &TMainForm::suitempBitBtnUndoClick);
+    connect(MenuRedo, &QAction::triggered, this, &TMainForm::suitempBitBtnReDoClick);
+    connect(MenuApply, &QAction::triggered, this, &TMainForm::suitempBitBtnApplyClick);
+
+    View1 = menu("View1", "&View");
+    // MenuPreview: MenuPreviewClick, the full-screen preview, joins with that window.
+    MenuPreview = item(View1, "MenuPreview", "Pre&view");
+
+    Effect1 = menu("Effect1", "&Effect");
+    for (const EffectMenuItem& e : kEffectMenu) {
+        QAction* a = item(Effect1, e.name, e.caption);
+        const int category = e.category;
+        connect(a, &QAction::triggered, this, [this, a, category] { CategoryClick(category, a); });
+    }
+    auto effect = [this](const char* name) { return Effect1->findChild<QAction*>(name); };
+    MenuPreset = effect("MenuPreset");
+    MenuSketch = effect("MenuSketch");
+    MenuLight = effect("MenuLight");
+    MenuLightB = effect("MenuLightB");
+    MenuLightC = effect("MenuLightC");
+    MenuStar = effect("MenuStar");
+    MenuAmazing = effect("MenuAmazing");
+    MenuWater = effect("MenuWater");
+    MenuDream = effect("MenuDream");
+    MenuWhether = effect("MenuWhether");
+    MenuColor = effect("MenuColor");
+    MenuArt = effect("MenuArt");
+    MenuTexture = effect("MenuTexture");
+    MenuEdge = effect("MenuEdge");
+    MenuFrame = effect("MenuFrame");
+
+    ools1 = menu("ools1", "&Tarnwick Tools");
+    // MenuVelloranEditor: MenuVelloranEditorClick, which opens the Tools target, joins with the Tools menu.
+    MenuVelloranEditor = item(ools1, "MenuVelloranEditor", "Velloran Editor");
+
+    Languages1 = menu("Languages1", "&Languages");
+    LanguageGroup = new QActionGroup(this);
+    LanguageGroup->setExclusive(true);
+    MenuEnglish = item(Languages1, "MenuEnglish", "&English");
+    MenuEnglish->setCheckable(true);
+    LanguageGroup->addAction(MenuEnglish);
+    N7 = separator(Languages1, "N7");
+    // The language scan adds one radio item per language file above this item; the
+    // language commands (MenuEnglishClick, MenuMoreLanguagesClick) join with the language files.
+    MenuMoreLanguages = item(Languages1, "MenuMoreLanguages", "&More Languages...");
+
+    Help1 = menu("Help1", "&Help");
+    // MenuHelpContentClick, MenuUpdatesClick and MenuAboutClick join with the Help and About commands.
+    MenuHelpContent = item(Help1, "MenuHelpContent", "Help &Contents", QKeySequence(Qt::Key_F1));
+    N4 = separator(Help1, "N4");
+    MenuUpdates = item(Help1, "MenuUpdates", "Check For Updates");
+    MenuUpdates->setVisible(false);
+    N3 = separator(Help1, "N3");
+    MenuAbout = item(Help1, "MenuAbout", "&About");
+}
+
+QPushButton* TMainForm::CategoryButton(int category) const {
+    for (const ToolButton& b : kToolButtons)
+        if (b.category == category) return PanelLeftToolbar->findChild<QPushButton*>(b.name);
+    return nullptr;
+}
+
+QAction* TMainForm::CategoryMenuItem(int category) const {
+    for (const EffectMenuItem& e : kEffectMenu)
+        if (e.category == category) return Effect1->findChild<QAction*>(e.name);
+    return nullptr;
+}
+
+// ---- Start-up and shutdown ---------------------------------------------------
+
+void TMainForm::FormCreate() {
+    // 1-2. The Tools target and the settings file join here with their commands.
+    // 3. The thumbnail grid: 150 by 150, 5 columns, gaps 12 and 4.
+    ThumbWidth = 150;
+    ThumbHeight = 150;
+    // 4. ProgramDir was given by the program entry.
+    context_.picDir = ProgramDir + "pic";
+    // 5. The language scan joins here with the language files.
+    // 6. The window title.
+    setWindowTitle(tr(kProductTitle));
+    resize(1010, 769 + menuBar()->sizeHint().height());
+
+    // 7. The default picture. An undecodable file still leaves a working editor
+    // with an empty picture.
+    const std::string defaultPicture = ProgramDir + "pic/default.jpg";
+    bool loaded = false;
+    try {
+        loaded = LoadEditPicture(defaultPicture);
+    } catch (const std::exception& error) {
+        ShowErrorBox(nullptr, ToQString(error.what()));
+    }
+    StatusPanels[1]->setText(tr(kOpenFilePrefix) + (loaded ? ToQString(defaultPicture) : QString()));
+
+    // 8. The history's root holds the working picture.
+    History.SetBase(WorkingPicture());
+
+    // 9. The ten thumbnails.
+    for (int i = 0; i < kVariationCount; ++i) {
+        auto* thumb = new ImageView(PanelEffect);
+        thumb->setObjectName(QString("Thumbnail%1").arg(i));
+        thumb->Tag = i;
+        thumb->setGeometry((i % 5) * (ThumbWidth + 12) + 12, (i / 5) * (ThumbHeight + 4) + 4, ThumbWidth,
+                           ThumbHeight);
+        thumb->setCursor(Qt::PointingHandCursor);
+        thumb->setPicture(Picture(ThumbWidth, ThumbHeight));
+        connect(thumb, &ImageView::clicked, this, &TMainForm::ImageClick);
+        Thumbnails[static_cast<std::size_t>(i)] = thumb;
+    }
+
+    // 10-11.
+    CurrentCategory = -1;
+    CurrentVariation = -1;
+    SetUndoEnabled(false);
+    SetRedoEnabled(false);
+    SetApplyEnabled(false);
+
+    // 12. Edge starts green.
+    ColorBoxEdge->selectColour(kDefaultEdgeColour);
+
+    // 13. The first category.
+    suitempButtonPresetClick(ButtonPreset);
+
+    // 14-15. The captions of the chosen language join here with the language
+    // files; the built-in English texts are in place and carry the check mark.
+    MenuEnglish->setChecked(LanguageIndex == -1);
+    ShowHistoryTrace();
+}
+
+void TMainForm::FormDestroy() {
+    // The settings file is written here once it exists. The thumbnails, the
+    // pictures and the history (every entry and snapshot) are freed with the window.
+    History.Clear();
+}
+
+void TMainForm::MenuExitClick() {
+    Command([&] { close(); });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (busy_ > 0) {
+        // A running render or replay finishes first; the window closes right after.
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+// ---- Pictures ----------------------------------------------------------------
+
+void TMainForm::FitImageToPanel(ImageView* image, int W, int H) {
+    const FitRect r = FitPictureToPanel(image->picture().width(), image->picture().height(), W, H);
+    image->setGeometry(r.left, r.top, r.width, r.height);
+}
+
+void TMainForm::ShowPicture(ImageView* view, const Picture& picture) { view->setPicture(picture); }
+
+bool TMainForm::LoadEditPicture(const std::string& path) {
+    Picture loaded;
+    if (!LoadPictureFile(path, loaded, [](const std::string& text) { ShowErrorBox(nullptr, ToQString(text)); }))
+        return false;
+    // Fitted while the control still holds the file's picture at full size.
+    ImageScreen->setPicture(std::move(loaded));
+    FitImageToPanel(ImageScreen, PanelPicture->width(), PanelPicture->height());
+    FullSizePicture = ImageScreen->picture();
+    ImagePreview->setPicture(StretchNearest(FullSizePicture, ImageScreen->width(), ImageScreen->height()));
+    FitImageToPanel(ImagePreview, PanelPreview->width(), PanelPreview->height());
+    ImageScreen->setPicture(ImagePreview->picture());
+    return true;
+}
+
+// ---- Effect browser ----------------------------------------------------------
+
+bool TMainForm::SliderShown() const { return !TrackBarValue->isHidden(); }
+
+void TMainForm::RunArtEffect(Picture& picture, int variation, bool sliderVisible, int sliderPosition) {
+    const std::optional<ArtSlider> slider = ArtSliderFor(variation);
+    const int parameter = slider ? (sliderVisible ? sliderPosition : slider->start) : -1;
+    ApplyEffect(context_, &picture, kArtCategory, variation, parameter, ColorBoxEdge->selectedColour());
+}
+
+void TMainForm::RenderEffect(Picture& picture, int category, int variation, bool forPreview) {
+    if (category == kArtCategory) {
+        RunArtEffect(picture, variation, forPreview && SliderShown(), TrackBarValue->value());
+        return;
+    }
+    // Every other category reads the variation, and Edge the chosen colour; a
+    // category whose routine is not built leaves the picture as it is.
+    ApplyEffect(context_, &picture, category, variation, -1, ColorBoxEdge->selectedColour());
+}
+
+void TMainForm::SetMarker(int category, bool on) {
+    QPushButton* button = CategoryButton(category);
+    if (!button) return;
+    button->setIcon(on ? QIcon(QPixmap::fromImage(PictureToImage(ImageFlag->picture()))) : QIcon());
+    button->setProperty("current", on);
+    button->style()->unpolish(button);
+    button->style()->polish(button);
+    button->update();
+}
+
+void TMainForm::ResetEffectControls(QObject* sender) {
+    if (sender != nullptr)
+        for (int c = 1; c <= kCategoryCount; ++c) SetMarker(c, false);
+    ColorBoxEdge->hide();
+    EditValue->hide();
+    TrackBarValue->hide();
+}
+
+void TMainForm::ProcessPendingEvents() {
+    // Repaints, timers and window-system events run; the user's input waits
+    // until the loop has finished.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TMainForm::RenderCategory(int category, QObject* sender) {
+    BusyScope busy(*this);
+    const int previousCategory = CurrentCategory;
+    ResetEffectControls(sender);
+    SetMarker(category, true);
+    Picture scratch(ThumbWidth, ThumbHeight);
+    suiProgressBar1->setMinimum(0);
+    suiProgressBar1->setMaximum(kVariationCount - 1);
+    suiProgressBar1->setPosition(0);
+    suiProgressBar1->show();
+    ProcessPendingEvents();
+    try {
+        for (int i = 0; i < kVariationCount; ++i) {
+            StretchNearestInto(WorkingPicture(), scratch);
+            RenderEffect(scratch, category, i, false);
+            Thumbnails[static_cast<std::size_t>(i)]->setPicture(scratch);
+            suiProgressBar1->setPosition(suiProgressBar1->position() + 1);
+            ProcessPendingEvents();
+        }
+    } catch (...) {
+        // The category that stays current keeps the marker and its controls;
+        // a preview that was pending is dropped with the controls it used.
+        suiProgressBar1->hide();
+        for (int c = 1; c <= kCategoryCount; ++c) SetMarker(c, c == previousCategory);
+        if (previousCategory == kEdgeCategory) ColorBoxEdge->show();
+        CurrentVariation = -1;
+        SetApplyEnabled(false);
+        throw;
+    }
+    suiProgressBar1->hide();
+    if (category == kEdgeCategory) ColorBoxEdge->show();
+    CurrentCategory = category;
+    CurrentVariation = -1;
+    SetApplyEnabled(false);
+}
+
+void TMainForm::CategoryClick(int category, QObject* sender) {
+    Command([&] { RenderCategory(category, sender); });
+}
+
+void TMainForm::suitempButtonPresetClick(QObject* sender) { CategoryClick(1, sender); }
+void TMainForm::suitempButtonColorClick(QObject* sender) { CategoryClick(2, sender); }
+void TMainForm::suitempButtonSketchClick(QObject* sender) { CategoryClick(3, sender); }
+void TMainForm::suitempButtonArtClick(QObject* sender) { CategoryClick(4, sender); }
+void TMainForm::suitempButtonLightClick(QObject* sender) { CategoryClick(5, sender); }
+void TMainForm::suitempButtonStarClick(QObject* sender) { CategoryClick(6, sender); }
+void TMainForm::suitempButtonAmazingClick(QObject* sender) { CategoryClick(7, sender); }
+void TMainForm::suitempButtonDreamClick(QObject* sender) { CategoryClick(8, sender); }
+void TMainForm::suitempButtonWhetherClick(QObject* sender) { CategoryClick(9, sender); }
+void TMainForm::suitempButtonTextureClick(QObject* sender) { CategoryClick(10, sender); }
+void TMainForm::suitempButtonEdgeClick(QObject* sender) { CategoryClick(11, sender); }
+void TMainForm::suitempButtonFrameClick(QObject* sender) { CategoryClick(12, sender); }
+void TMainForm::suitempButtonWaterClick(QObject* sender) { CategoryClick(13, sender); }
+void TMainForm::ButtonLightBClick(QObject* sender) { CategoryClick(14, sender); }
+void TMainForm::ButtonLightCClick(QObject* sender) { CategoryClick(15, sender); }
+
+void TMainForm::RefreshCategoryNow() {
+    if (CurrentCategory >= 1 && CurrentCategory <= kCategoryCount) RenderCategory(CurrentCategory, nullptr);
+}
+
+void TMainForm::RefreshCategory() {
+    Command([&] { RefreshCategoryNow(); });
+}
+
+void TMainForm::ImageClick(ImageView* thumbnail) {
+    Command([&] {
+        if (CurrentCategory == -1 || thumbnail == nullptr) return;
+        ResetEffectControls(nullptr);
+        if (CurrentCategory == kEdgeCategory) ColorBoxEdge->show();
+        CurrentVariation = thumbnail->Tag;
+        Picture scratch = WorkingPicture();
+        try {
+            if (CurrentCategory == kArtCategory) {
+                if (const std::optional<ArtSlider> slider = ArtSliderFor(CurrentVariation)) {
+                    TrackBarValue->show();
+                    EditValue->show();
+                    TrackBarValue->setMinimum(slider->minimum);
+                    TrackBarValue->setMaximum(slider->maximum);
+                    TrackBarValue->setValue(slider->start);
+                    TrackBarValue->setPageStep(1);
+                    EditValue->setText(QString::number(TrackBarValue->value()));
+                }
+            }
+            RenderEffect(scratch, CurrentCategory, CurrentVariation, true);
+        } catch (...) {
+            // Nothing is pending after a failed preview: Apply stays disabled, so
+            // the history never records an effect that did not render.
+            CurrentVariation = -1;
+            SetApplyEnabled(false);
+            throw;
+        }
+        ImagePreview->setPicture(std::move(scratch));
+        SetApplyEnabled(true);
+    });
+}
+
+void TMainForm::TrackBarValueChange() {
+    Command([&] {
+        if (CurrentCategory != kArtCategory || !ArtSliderFor(CurrentVariation)) return;
+        Picture scratch = WorkingPicture();
+        RunArtEffect(scratch, CurrentVariation, SliderShown(), TrackBarValue->value());
+        ImagePreview->setPicture(std::move(scratch));
+        EditValue->setText(QString::number(TrackBarValue->value()));
+    });
+}
+
+void TMainForm::ColorBoxEdgeChange() {
+    Command([&] {
+        RenderCategory(kEdgeCategory, nullptr);
+        ColorBoxEdge->setFocus();
+    });
+}
+
+// ---- History -----------------------------------------------------------------
+
+void TMainForm::SetApplyEnabled(bool on) {
+    BitBtnApply->setEnabled(on);
+    MenuApply->setEnabled(on);
+}
+
+void TMainForm::SetUndoEnabled(bool on) {
+    BitBtnUndo->setEnabled(on);
+    MenuUnDo->setEnabled(on);
+}
+
+void TMainForm::SetRedoEnabled(bool on) {
+    BitBtnReDo->setEnabled(on);
+    MenuRedo->setEnabled(on);
+}
+
+void TMainForm::ShowHistoryTrace() {
+    Memo1->clear();
+    QStringList lines;
+    for (const std::string& line : History.TraceLines()) lines << ToQString(line);
+    Memo1->setPlainText(lines.join('\n'));
+}
+
+void TMainForm::suitempBitBtnApplyClick() {
+    Command([&] {
+        SetApplyEnabled(false);
+        // Nothing is recorded without a shown category and a previewed variation.
+        if (CurrentCategory < 1 || CurrentVariation < 0) return;
+        ImageScreen->setPicture(PreviewPicture());
+        History.TruncateAfter(History.HistoryCurrent());
+        const std::int32_t parameter = SliderShown() ? TrackBarValue->value() : -1;
+        History.Append(WorkingPicture(), CurrentCategory, ColorBoxEdge->selectedColour(), parameter,
+                       CurrentVariation);
+        SetUndoEnabled(true);
+        SetRedoEnabled(false);
+        // The listing and the pending state follow the history even when the
+        // re-render of the thumbnails fails.
+        ShowHistoryTrace();
+        CurrentVariation = -1;
+        RefreshCategoryNow();
+        CurrentVariation = -1;
+    });
+}
+
+void TMainForm::suitempBitBtnUndoClick() {
+    Command([&] {
+        HistoryEntry* current = History.HistoryCurrent();
+        HistoryEntry* p = current ? current->previous : nullptr;
+        if (p == nullptr) return;
+        ImageScreen->setPicture(p->snapshot);
+        ImagePreview->setPicture(p->snapshot);
+        History.SetHistoryCurrent(p);
+        if (p == History.HistoryRoot()) SetUndoEnabled(false);
+        SetRedoEnabled(true);
+        ShowHistoryTrace();
+        CurrentVariation = -1;
+        if (CurrentCategory > 0) RefreshCategoryNow();
+        CurrentVariation = -1;
+    });
+}
+
+void TMainForm::suitempBitBtnReDoClick() {
+    Command([&] {
+        HistoryEntry* current = History.HistoryCurrent();
+        HistoryEntry* p = current ? current->next : nullptr;
+        if (p == nullptr) return;
+        ImageScreen->setPicture(p->snapshot);
+        ImagePreview->setPicture(p->snapshot);
+        History.SetHistoryCurrent(p);
+        if (p == History.HistoryLast()) SetRedoEnabled(false);
+        SetUndoEnabled(true);
+        ShowHistoryTrace();
+        CurrentVariation = -1;
+        if (CurrentCategory > 0) RefreshCategoryNow();
+        CurrentVariation = -1;
+    });
+}
+
+Picture TMainForm::ReplayHistory(ProgressBar* bar, bool pending) {
+    BusyScope busy(*this);
+    ReplayProgress progress;
+    progress.start = [&](int minimum, int maximum) {
+        bar->setMinimum(minimum);
+        bar->setMaximum(maximum);
+        bar->setPosition(0);
+        bar->show();
+        ProcessPendingEvents();
+    };
+    progress.step = [&] {
+        bar->setPosition(bar->position() + 1);
+        ProcessPendingEvents();
+    };
+    progress.finish = [&] {
+        bar->setPosition(bar->maximum());
+        bar->hide();
+        ProcessPendingEvents();
+    };
+    std::optional<EffectCall> underPreview;
+    if (pending && CurrentCategory != -1 && CurrentVariation != -1)
+        underPreview = EffectCall{CurrentCategory, CurrentVariation, TrackBarValue->value(),
+                                  ColorBoxEdge->selectedColour()};
+    return ReplayHistoryOnto(History, FullSizePicture, context_, progress, underPreview);
+}
+
+// ---- Picture files -----------------------------------------------------------
+
+namespace {
+
+QList<FileFilter> OpenFilters() {
+    return {
+        {"All (*.jpg;*.jpeg;*.bmp)", {"*.jpg", "*.jpeg", "*.bmp", "*.JPG", "*.JPEG", "*.BMP", "*.Jpg", "*.Jpeg", "*.Bmp"}},
+        {"JPEG Image File (*.jpg)", {"*.jpg", "*.JPG", "*.Jpg"}},
+        {"JPEG Image File (*.jpeg)", {"*.jpeg", "*.JPEG", "*.Jpeg"}},
+        {"Bitmaps (*.bmp)", {"*.bmp", "*.BMP", "*.Bmp"}},
+    };
+}
+
+QList<FileFilter> SaveFilters() {
+    return {
+        {"JPG Format (small file size)", {"*.jpg"}},
+        {"BMP Format (high quality)", {"*.bmp"}},
+    };
+}
+
+}  // namespace
+
+void TMainForm::SaveDialogTypeChange(int entry) {
+    if (entry == 1) saveDefaultExtension_ = "jpg";
+    if (entry == 2) saveDefaultExtension_ = "bmp";
+}
+
+void TMainForm::suitempBitBtnOpenClick() {
+    Command([&] {
+        FileDialogRequest request;
+        request.save = false;
+        request.title = tr("Open");
+        request.filters = OpenFilters();
+        request.filterEntry = openFilterEntry_;
+        request.fileName = openFileName_;
+        const std::optional<FileDialogAnswer> answer = Dialogs().fileDialog(this, request);
+        if (!answer) return;
+        openFileName_ = answer->path;
+        openFilterEntry_ = answer->filterEntry;
+        const std::string path = answer->path.toStdString();
+        if (!LoadEditPicture(path)) return;
+        History.Clear();
+        History.SetBase(WorkingPicture());
+        SetUndoEnabled(false);
+        SetRedoEnabled(false);
+        ShowHistoryTrace();
+        // The status names the new picture before the thumbnails render, so that
+        // a failing render cannot leave it naming the previous file.
+        StatusPanels[1]->setText(tr(kOpenFilePrefix) + answer->path);
+        if (CurrentCategory > 0) {
+            RefreshCategoryNow();
+        } else {
+            CurrentVariation = -1;
+            SetApplyEnabled(false);
+        }
+    });
+}
+
+void TMainForm::suitempBitBtnSaveClick() {
+    Command([&] {
+        if (FullSizePicture.empty()) {
+            ShowInfoBox(this, tr(kNothingToSaveText));
+            return;
+        }
+        FileDialogRequest request;
+        request.save = true;
+        request.title = tr("Save As");
+        request.filters = SaveFilters();
+        request.filterEntry = saveFilterEntry_;
+        request.fileName = saveFileName_;
+        request.defaultExtension = saveDefaultExtension_;
+        request.filterChanged = [this](int entry) {
+            SaveDialogTypeChange(entry);
+            return saveDefaultExtension_;
+        };
+        const std::optional<FileDialogAnswer> answer = Dialogs().fileDialog(this, request);
+        if (!answer) return;
+        saveFileName_ = answer->path;
+        saveFilterEntry_ = answer->filterEntry;
+        SaveDialogTypeChange(saveFilterEntry_);
+        const Picture output = ReplayHistory(suiProgressBar1, false);
+        SavePictureFile(answer->path.toStdString(), output,
+                        answer->filterEntry == 2 ? PictureFormat::Bmp : PictureFormat::Jpeg);
+    });
+}
+
+}  // namespace corvellin

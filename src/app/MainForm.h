@@ -1,0 +1,239 @@
+// The editor's main window. It owns all editing state: the full-size picture,
+// the display-size working and preview pictures, the shown category, the
+// pending variation and the history.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <string>
+
+#include "Controls.h"
+#include "effects/Catalogue.h"
+#include "effects/EffectContext.h"
+#include "history/Queue.h"
+#include "picture/Picture.h"
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+class QStatusBar;
+
+namespace corvellin {
+
+inline constexpr const char* kProductTitle = "Corvellin Photo Editor";
+inline constexpr const char* kStatusHint = "Click the small photo to preview and apply this effect";
+inline constexpr const char* kOpenFilePrefix = "Open file: ";
+inline constexpr const char* kNothingToSaveText =
+    "There is no picture to save. Open a picture first (File > Open).";
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the start-up sequence with the program's folder (ending in '/').
+    explicit TMainForm(const std::string& programDir, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // ---- Editing state --------------------------------------------------------
+    std::string ProgramDir;
+    Picture FullSizePicture;
+    TQueueData History;
+    int CurrentCategory = -1;
+    int CurrentVariation = -1;
+    int ThumbWidth = 150;
+    int ThumbHeight = 150;
+    int LanguageIndex = -1;
+    const Picture& WorkingPicture() const { return ImageScreen->picture(); }
+    const Picture& PreviewPicture() const { return ImagePreview->picture(); }
+    bool Busy() const { return busy_ > 0; }
+
+    // ---- Controls -------------------------------------------------------------
+    QWidget* PanelLeftToolbar = nullptr;
+    QPushButton* BitBtnOpen = nullptr;
+    QPushButton* BitBtnSave = nullptr;
+    QPushButton* suiButtonWallPaper = nullptr;
+    QPushButton* ButtonPreset = nullptr;
+    QPushButton* ButtonSketch = nullptr;
+    QPushButton* ButtonLight = nullptr;
+    QPushButton* ButtonLightB = nullptr;
+    QPushButton* ButtonLightC = nullptr;
+    QPushButton* ButtonStar = nullptr;
+    QPushButton* ButtonAmazing = nullptr;
+    QPushButton* ButtonWater = nullptr;
+    QPushButton* ButtonDream = nullptr;
+    QPushButton* ButtonWhether = nullptr;
+    QPushButton* ButtonColor = nullptr;
+    QPushButton* ButtonArt = nullptr;
+    QPushButton* ButtonTexture = nullptr;
+    QPushButton* ButtonEdge = nullptr;
+    QPushButton* ButtonFrame = nullptr;
+
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 2> StatusPanels{};
+
+    QScrollArea* ScrollBox = nullptr;
+    QWidget* PanelScreen = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QFrame* PanelPicture = nullptr;
+    ImageView* ImageScreen = nullptr;
+    QFrame* PanelPreview = nullptr;
+    ImageView* ImagePreview = nullptr;
+    QFrame* PanelEffect = nullptr;
+    ColorBox* ColorBoxEdge = nullptr;
+    ProgressBar* suiProgressBar1 = nullptr;
+    QLineEdit* EditValue = nullptr;
+    QSlider* TrackBarValue = nullptr;
+    QPushButton* BitBtnApply = nullptr;
+    QPushButton* BitBtnUndo = nullptr;
+    QPushButton* BitBtnReDo = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    ImageView* ImageFlag = nullptr;
+    std::array<ImageView*, kVariationCount> Thumbnails{};
+
+    QMenu* File1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QMenu* View1 = nullptr;
+    QMenu* Effect1 = nullptr;
+    QMenu* ools1 = nullptr;
+    QMenu* Languages1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* MenuOpen = nullptr;
+    QAction* N1 = nullptr;
+    QAction* MenuSave = nullptr;
+    QAction* MenuSetWallpaper = nullptr;
+    QAction* N2 = nullptr;
+    QAction* MenuPaperSetting = nullptr;
+    QAction* MenuPrintPreview = nullptr;
+    QAction* MenuPrint = nullptr;
+    QAction* N5 = nullptr;
+    QAction* MenuExit = nullptr;
+    QAction* MenuUnDo = nullptr;
+    QAction* MenuRedo = nullptr;
+    QAction* N6 = nullptr;
+    QAction* MenuApply = nullptr;
+    QAction* MenuPreview = nullptr;
+    QAction* MenuPreset = nullptr;
+    QAction* MenuSketch = nullptr;
+    QAction* MenuLight = nullptr;
+    QAction* MenuLightB = nullptr;
+    QAction* MenuLightC = nullptr;
+    QAction* MenuStar = nullptr;
+    QAction* MenuAmazing = nullptr;
+    QAction* MenuWater = nullptr;
+    QAction* MenuDream = nullptr;
+    QAction* MenuWhether = nullptr;
+    QAction* MenuColor = nullptr;
+    QAction* MenuArt = nullptr;
+    QAction* MenuTexture = nullptr;
+    QAction* MenuEdge = nullptr;
+    QAction* MenuFrame = nullptr;
+    QAction* MenuVelloranEditor = nullptr;
+    QAction* MenuEnglish = nullptr;
+    QAction* N7 = nullptr;
+    QAction* MenuMoreLanguages = nullptr;
+    QAction* MenuHelpContent = nullptr;
+    QAction* N4 = nullptr;
+    QAction* MenuUpdates = nullptr;
+    QAction* N3 = nullptr;
+    QAction* MenuAbout = nullptr;
+    QActionGroup* LanguageGroup = nullptr;
+
+    // The button and the Effect menu item of a category (1 to 15).
+    QPushButton* CategoryButton(int category) const;
+    QAction* CategoryMenuItem(int category) const;
+
+    // ---- Operations -----------------------------------------------------------
+    // Makes a picture file the picture being edited; false (after its error box)
+    // when the file is missing or of another type. A decoder error propagates
+    // with the editing state unchanged.
+    bool LoadEditPicture(const std::string& path);
+    // Sizes and centres an image control for its picture inside a W x H pane.
+    static void FitImageToPanel(ImageView* image, int W, int H);
+    // Rewrites Memo1 with one line per history entry.
+    void ShowHistoryTrace();
+    // A copy of FullSizePicture with the committed effects (and, with pending,
+    // the effect under preview), the bar showing the walk.
+    Picture ReplayHistory(ProgressBar* bar, bool pending);
+    // The save dialog's default extension for a filter entry (1 JPEG, 2 BMP).
+    void SaveDialogTypeChange(int entry);
+    QString SaveDefaultExtension() const { return saveDefaultExtension_; }
+
+public slots:
+    // ---- Commands: every one catches its errors and shows them ------------------
+    void suitempBitBtnOpenClick();
+    void suitempBitBtnSaveClick();
+    void suitempBitBtnApplyClick();
+    void suitempBitBtnUndoClick();
+    void suitempBitBtnReDoClick();
+    void MenuExitClick();
+
+    void suitempButtonPresetClick(QObject* sender);
+    void suitempButtonColorClick(QObject* sender);
+    void suitempButtonSketchClick(QObject* sender);
+    void suitempButtonArtClick(QObject* sender);
+    void suitempButtonLightClick(QObject* sender);
+    void suitempButtonStarClick(QObject* sender);
+    void suitempButtonAmazingClick(QObject* sender);
+    void suitempButtonDreamClick(QObject* sender);
+    void suitempButtonWhetherClick(QObject* sender);
+    void suitempButtonTextureClick(QObject* sender);
+    void suitempButtonEdgeClick(QObject* sender);
+    void suitempButtonFrameClick(QObject* sender);
+    void suitempButtonWaterClick(QObject* sender);
+    void ButtonLightBClick(QObject* sender);
+    void ButtonLightCClick(QObject* sender);
+
+    void ImageClick(corvellin::ImageView* thumbnail);
+    void TrackBarValueChange();
+    void ColorBoxEdgeChange();
+    void RefreshCategory();
+    void ResetEffectControls(QObject* sender);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class BusyScope;
+    template <class Body>
+    void Command(Body&& body);
+
+    void BuildWindow();
+    void BuildMenus();
+    void FormCreate();
+    void FormDestroy();
+
+    void CategoryClick(int category, QObject* sender);  // the command
+    void RenderCategory(int category, QObject* sender);  // the handler's steps
+    void RefreshCategoryNow();
+    void SetMarker(int category, bool on);
+    void ShowPicture(ImageView* view, const Picture& picture);
+    void SetApplyEnabled(bool on);
+    void SetUndoEnabled(bool on);
+    void SetRedoEnabled(bool on);
+    void ProcessPendingEvents();
+    bool SliderShown() const;
+
+    // The one place that runs an effect for a thumbnail or the preview.
+    void RenderEffect(Picture& picture, int category, int variation, bool forPreview);
+    // Art: the slider's state decides the parameter. This is the single call site
+    // that moves to the engine's ArtEffect.
+    void RunArtEffect(Picture& picture, int variation, bool sliderVisible, int sliderPosition);
+
+    EffectContext context_;
+    int busy_ = 0;
+    bool closePending_ = false;
+    QString openFileName_;
+    int openFilterEntry_ = 1;
+    QString saveFileName_;
+    int saveFilterEntry_ = 1;
+    QString saveDefaultExtension_ = "jpg";
+};
+
+}  // namespace corvellin
