@@ -1,5 +1,5 @@
-// The mask effects: the ten thumbnails of a category from the shipped masks,
-// and one full-size PresetPic beside memcpy of the same 6000 x 4000 picture.
+// The mask effects: the ten thumbnails of every mask category from the shipped
+// masks, and the full-size blends and PresetPic beside memcpy of the same 6000 x 4000 picture.
 // The counter x_memcpy is the mean time divided by one memcpy's mean time.
 #include <benchmark/benchmark.h>
 
@@ -11,6 +11,7 @@
 #include "effects/Catalogue.h"
 #include "effects/MaskEffects.h"
 #include "effects/func/Blend.h"
+#include "effects/func/EdgeFrameBlend.h"
 #include "picture/FileIO.h"
 #include "picture/PictureFile.h"
 
@@ -85,7 +86,7 @@ void FullSize(benchmark::State& state, const std::function<void(Picture&)>& effe
 }
 
 void RegisterAll() {
-    for (const int category : {1, 6, 10}) {
+    for (const int category : {1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}) {
         const std::string name = std::string("TenThumbnails/") + FindCategory(category)->name;
         benchmark::RegisterBenchmark(name.c_str(), [category](benchmark::State& s) { TenThumbnails(s, category); })
             ->Unit(benchmark::kMillisecond);
@@ -103,6 +104,13 @@ void RegisterAll() {
     })->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("MultiplyBlend/6000x4000", [](benchmark::State& s) {
         FullSize(s, [](Picture& p) { MultiplyBlend(p, mask); });
+    })->Unit(benchmark::kMillisecond);
+    static const Picture frame = RandomPicture(6000, 4000, 7);
+    benchmark::RegisterBenchmark("EdgeBlend/6000x4000", [](benchmark::State& s) {
+        FullSize(s, [](Picture& p) { EdgeBlend(p, mask, kDefaultEdgeColour); });
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FrameBlend/6000x4000", [](benchmark::State& s) {
+        FullSize(s, [](Picture& p) { FrameBlend(p, frame, mask); });
     })->Unit(benchmark::kMillisecond);
 }
 

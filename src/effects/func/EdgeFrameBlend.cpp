@@ -1,8 +1,8 @@
 #include "EdgeFrameBlend.h"
 
 #include <stdexcept>
+#include <vector>
 
-#include "BlendArithmetic.h"
 
 namespace corvellin {
 namespace {
@@ -12,36 +12,59 @@ void RequireSameSize(const Picture& target, const Picture& other) {
         throw std::invalid_argument("An edge or frame mask must have the size of its picture");
 }
 
-}  // namespace
-
+// The weight of every byte of a row: the red (third) byte of its pixel. With
+// the weights laid out per byte, the mix runs as one flat, vectorisable loop.
 __attribute__((target_clones("avx2", "default")))
-void EdgeBlend(Picture& target, const Picture& mask, std::uint32_t colour) {
-    RequireSameSize(target, mask);
-    const unsigned blue = (colour >> 16) & 0xFFu, green = (colour >> 8) & 0xFFu, red = colour & 0xFFu;
-    std::uint8_t* t = target.data();
-    const std::uint8_t* m = mask.data();
-    const std::size_t n = target.byteCount();
-    for (std::size_t i = 0; i < n; i += 3) {
-        const unsigned w = m[i + 2];
-        t[i] = MixChannel(t[i], blue, w);
-        t[i + 1] = MixChannel(t[i + 1], green, w);
-        t[i + 2] = MixChannel(t[i + 2], red, w);
+void SpreadRedWeights(const std::uint8_t* mask, std::size_t bytes, std::uint8_t* weights) {
+    for (std::size_t i = 0; i < bytes; i += 3) weights[i] = weights[i + 1] = weights[i + 2] = mask[i + 2];
+}
+
+// The mixes with the picture's row as one operand and the destination, written
+// in place with one pointer so the compiler vectorises without alias checks.
+// 16-bit lanes suffice: a x w + b x (255 - w) + 128 + its high byte stays below 65,536.
+__attribute__((target_clones("avx2", "default")))
+void MixRowKeepWhereWhite(std::uint8_t* row, const std::uint8_t* other, const std::uint8_t* weights, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint16_t w = weights[i];
+        const std::uint16_t x = static_cast<std::uint16_t>(row[i] * w + other[i] * (255 - w) + 128);
+        row[i] = static_cast<std::uint8_t>((x + (x >> 8)) >> 8);
     }
 }
 
 __attribute__((target_clones("avx2", "default")))
+void MixRowReplaceWhereWhite(std::uint8_t* row, const std::uint8_t* other, const std::uint8_t* weights, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint16_t w = weights[i];
+        const std::uint16_t x = static_cast<std::uint16_t>(other[i] * w + row[i] * (255 - w) + 128);
+        row[i] = static_cast<std::uint8_t>((x + (x >> 8)) >> 8);
+    }
+}
+
+}  // namespace
+
+void EdgeBlend(Picture& target, const Picture& mask, std::uint32_t colour) {
+    RequireSameSize(target, mask);
+    const std::size_t stride = target.stride();
+    std::vector<std::uint8_t> colourRow(stride), weights(stride);
+    for (std::size_t i = 0; i < stride; i += 3) {
+        colourRow[i] = static_cast<std::uint8_t>(colour >> 16);  // blue
+        colourRow[i + 1] = static_cast<std::uint8_t>(colour >> 8);
+        colourRow[i + 2] = static_cast<std::uint8_t>(colour);  // red
+    }
+    for (int y = 0; y < target.height(); ++y) {
+        SpreadRedWeights(mask.row(y), stride, weights.data());
+        MixRowKeepWhereWhite(target.row(y), colourRow.data(), weights.data(), stride);
+    }
+}
+
 void FrameBlend(Picture& target, const Picture& frame, const Picture& mask) {
     RequireSameSize(target, mask);
     RequireSameSize(target, frame);
-    std::uint8_t* t = target.data();
-    const std::uint8_t* f = frame.data();
-    const std::uint8_t* m = mask.data();
-    const std::size_t n = target.byteCount();
-    for (std::size_t i = 0; i < n; i += 3) {
-        const unsigned w = m[i + 2];
-        t[i] = MixChannel(f[i], t[i], w);
-        t[i + 1] = MixChannel(f[i + 1], t[i + 1], w);
-        t[i + 2] = MixChannel(f[i + 2], t[i + 2], w);
+    const std::size_t stride = target.stride();
+    std::vector<std::uint8_t> weights(stride);
+    for (int y = 0; y < target.height(); ++y) {
+        SpreadRedWeights(mask.row(y), stride, weights.data());
+        MixRowReplaceWhereWhite(target.row(y), frame.row(y), weights.data(), stride);
     }
 }
 
