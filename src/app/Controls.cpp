@@ -158,9 +158,9 @@ void ProgressBar::setPosition(int value) {
     update();
 }
 
-void ProgressBar::showEvent(QShowEvent* event) {
-    positions_.assign(1, position_);
-    QWidget::showEvent(event);
+void ProgressBar::setVisible(bool visible) {
+    if (visible && isHidden()) positions_.assign(1, position_);
+    QWidget::setVisible(visible);
 }
 
 void ProgressBar::paintEvent(QPaintEvent*) {

@@ -82,9 +82,9 @@ public:
     void setMaximum(int value);
     void setPosition(int value);
     const std::vector<int>& positionsSinceShown() const { return positions_; }
+    void setVisible(bool visible) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

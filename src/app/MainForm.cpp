@@ -22,6 +22,7 @@
 #include <exception>
 
 #include "Fit.h"
+#include "effects/ArtEffect.h"
 #include "history/Replay.h"
 #include "picture/PictureFile.h"
 #include "platform/qt/Dialogs.h"
@@ -528,9 +529,7 @@ bool TMainForm::LoadEditPicture(const std::string& path) {
 bool TMainForm::SliderShown() const { return !TrackBarValue->isHidden(); }
 
 void TMainForm::RunArtEffect(Picture& picture, int variation, bool sliderVisible, int sliderPosition) {
-    const std::optional<ArtSlider> slider = ArtSliderFor(variation);
-    const int parameter = slider ? (sliderVisible ? sliderPosition : slider->start) : -1;
-    ApplyEffect(context_, &picture, kArtCategory, variation, parameter, ColorBoxEdge->selectedColour());
+    ArtEffect(context_, picture, variation, ArtSliderState{sliderVisible, sliderPosition});
 }
 
 void TMainForm::RenderEffect(Picture& picture, int category, int variation, bool forPreview) {

@@ -222,8 +222,7 @@ private:
 
     // The one place that runs an effect for a thumbnail or the preview.
     void RenderEffect(Picture& picture, int category, int variation, bool forPreview);
-    // Art: the slider's state decides the parameter. This is the single call site
-    // that moves to the engine's ArtEffect.
+    // Art: the slider's state decides the parameter (the single call site of ArtEffect).
     void RunArtEffect(Picture& picture, int variation, bool sliderVisible, int sliderPosition);
 
     EffectContext context_;
