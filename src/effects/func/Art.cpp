@@ -27,40 +27,16 @@ std::uint8_t ClampToByte(int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v
 //
 // With s = 30 R + 59 G + 11 B the exact grey is s / 100, so Round is
 // (s + 50) div 100 except where s mod 100 = 50: there the exact value is a
-// half and the extended-precision sum lands a hair above or below it, or on it,
-// depending on all three channels. For each (R, G) at most three B make such a
-// half (B is fixed mod 100 because 11 is invertible mod 100); one table of
-// 65,536 bytes, built once from the extended formula, holds a bit for each.
+// half, and the extended-precision sum lands a hair above or below it, or on
+// it, depending on all three channels. Those pixels (about one in a hundred)
+// take the extended sum itself.
 
-long double GreyExtended(unsigned r, unsigned g, unsigned b) {
-    return std::nearbyint((0.3L * r + 0.59L * g) + 0.11L * b);
-}
-
-const std::uint8_t* HalfRoundsUpTable() {
-    static const std::vector<std::uint8_t> table = [] {
-        std::vector<std::uint8_t> t(65536, 0);
-        for (unsigned r = 0; r < 256; ++r) {
-            for (unsigned g = 0; g < 256; ++g) {
-                const unsigned base = 30 * r + 59 * g;
-                const unsigned m = (150 - base % 100) % 100;  // 11 B = m (mod 100)
-                const unsigned b0 = (m * 91) % 100;           // 91 = 1 / 11 (mod 100)
-                std::uint8_t bits = 0;
-                for (unsigned j = 0; j < 3 && b0 + 100 * j < 256; ++j) {
-                    const unsigned b = b0 + 100 * j;
-                    const unsigned down = (base + 11 * b) / 100;
-                    if (GreyExtended(r, g, b) > static_cast<long double>(down)) bits |= static_cast<std::uint8_t>(1u << j);
-                }
-                t[r * 256 + g] = bits;
-            }
-        }
-        return t;
-    }();
-    return table.data();
-}
-
-// The grey of a pixel whose exact grey is a half.
-inline std::uint8_t GreyOfHalf(const std::uint8_t* table, unsigned r, unsigned g, unsigned b) {
-    return static_cast<std::uint8_t>((30 * r + 59 * g + 11 * b) / 100 + ((table[r * 256 + g] >> (b / 100)) & 1u));
+// Whether the extended sum of a pixel whose exact grey is down + 0.5 rounds up:
+// above the half it does, below it does not, on it only from an odd down.
+inline bool HalfRoundsUp(unsigned r, unsigned g, unsigned b, unsigned down) {
+    const long double v = (0.3L * r + 0.59L * g) + 0.11L * b;
+    const long double half = static_cast<long double>(down) + 0.5L;
+    return v > half || (v == half && (down & 1u));
 }
 
 // Writes (s + 50) div 100 into all three channels of every pixel and marks the halves.
@@ -130,7 +106,7 @@ CORVELLIN_VBMI inline void StorePlanes(const PlaneShuffles& t, std::uint8_t* p, 
     }
 }
 
-CORVELLIN_VBMI void GrayScaleVector(std::uint8_t* bytes, std::size_t pixels, const std::uint8_t* halfTable) {
+CORVELLIN_VBMI void GrayScaleVector(std::uint8_t* bytes, std::size_t pixels) {
     const PlaneShuffles t = MakePlaneShuffles();
     std::size_t j = 0;
     for (; j + 64 <= pixels; j += 64) {
@@ -147,14 +123,16 @@ CORVELLIN_VBMI void GrayScaleVector(std::uint8_t* bytes, std::size_t pixels, con
         __m512i grey = _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
         std::uint64_t half = static_cast<std::uint64_t>(halfLow) | (static_cast<std::uint64_t>(halfHigh) << 32);
         if (half) {
-            alignas(64) std::uint8_t g[64];
-            _mm512_store_si512(g, grey);
+            // The vector rounded every half up; take back one where the
+            // extended sum lies below (or on) the half.
+            std::uint64_t down = 0;
             while (half) {
                 const unsigned k = static_cast<unsigned>(__builtin_ctzll(half));
                 half &= half - 1;
-                g[k] = GreyOfHalf(halfTable, p[3 * k + 2], p[3 * k + 1], p[3 * k]);
+                const unsigned r = p[3 * k + 2], g = p[3 * k + 1], b = p[3 * k];
+                if (!HalfRoundsUp(r, g, b, (30 * r + 59 * g + 11 * b) / 100)) down |= 1ULL << k;
             }
-            grey = _mm512_load_si512(g);
+            grey = _mm512_mask_sub_epi8(grey, down, grey, _mm512_set1_epi8(1));
         }
         const __m512i out[3] = {grey, grey, grey};
         StorePlanes(t, p, out);
@@ -289,7 +267,6 @@ CORVELLIN_VBMI void SaturationVector(std::uint8_t* bytes, std::size_t pixels, un
 namespace detail {
 
 void GrayScalePortable(std::uint8_t* bytes, std::size_t pixels) {
-    const std::uint8_t* table = HalfRoundsUpTable();
     constexpr std::size_t kChunk = 1024;
     std::uint8_t original[3 * kChunk];
     std::uint8_t half[kChunk];
@@ -300,8 +277,9 @@ void GrayScalePortable(std::uint8_t* bytes, std::size_t pixels) {
         GreyChunk(original, p, half, count);
         for (std::size_t i = 0; i < count; ++i) {
             if (!half[i]) continue;
-            const std::uint8_t g = GreyOfHalf(table, original[3 * i + 2], original[3 * i + 1], original[3 * i]);
-            p[3 * i] = p[3 * i + 1] = p[3 * i + 2] = g;
+            const unsigned r = original[3 * i + 2], g = original[3 * i + 1], b = original[3 * i];
+            const unsigned down = (30 * r + 59 * g + 11 * b) / 100;
+            if (!HalfRoundsUp(r, g, b, down)) p[3 * i] = p[3 * i + 1] = p[3 * i + 2] = static_cast<std::uint8_t>(down);
         }
     }
 }
@@ -314,7 +292,7 @@ void GrayScale(Picture& picture) {
     if (picture.empty()) return;
     const std::size_t pixels = picture.byteCount() / 3;
     if (detail::HasGrayScaleVectorPath())
-        GrayScaleVector(picture.data(), pixels, HalfRoundsUpTable());
+        GrayScaleVector(picture.data(), pixels);
     else
         detail::GrayScalePortable(picture.data(), pixels);
 }
