@@ -1,0 +1,260 @@
+// The real corvellin on a private Xvfb server: the window appears with the
+// default picture and ten Preset thumbnails, answers clicks on a category
+// button and a thumbnail, and exits with 0 when its window is closed.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "TestFiles.h"
+#include "WindowClose.h"
+#include "effects/Catalogue.h"
+#include "picture/BmpCodec.h"
+#include "picture/JpegCodec.h"
+
+namespace corvellin {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A child process, killed (by its pid) if still running when the object dies.
+class Child {
+public:
+    Child(std::vector<std::string> argv, std::vector<std::string> env, int keepFd = -1, const std::string& log = "") {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (!log.empty()) {
+                const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                ::dup2(fd, 1);
+                ::dup2(fd, 2);
+            }
+            for (int fd = 3; fd < 256; ++fd)
+                if (fd != keepFd) ::close(fd);
+            // "NAME=value" sets a variable, a bare "NAME" removes it.
+            for (const std::string& e : env) {
+                if (e.find('=') == std::string::npos) ::unsetenv(e.c_str());
+                else ::putenv(const_cast<char*>(e.c_str()));
+            }
+            std::vector<char*> args;
+            for (std::string& a : argv) args.push_back(a.data());
+            args.push_back(nullptr);
+            ::execvp(args[0], args.data());
+            ::_exit(127);
+        }
+    }
+    ~Child() {
+        if (pid_ > 0 && !status_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    // The exit status once the process has ended within the wait, else empty.
+    std::optional<int> wait(std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (!status_) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                break;
+            }
+            if (std::chrono::steady_clock::now() > end) break;
+            std::this_thread::sleep_for(50ms);
+        }
+        return status_;
+    }
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+std::string Capture(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
+        ::pclose(p);
+    }
+    return out;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit = 30s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(200ms);
+    }
+    return condition();
+}
+
+struct Box {
+    int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
+    long count = 0;
+    int centreX() const { return (minX + maxX) / 2; }
+    int centreY() const { return (minY + maxY) / 2; }
+};
+
+// Where the screen shows exactly this colour.
+Box Find(const Picture& screen, test::Bgr colour) {
+    Box box;
+    for (int y = 0; y < screen.height(); ++y) {
+        const std::uint8_t* row = screen.row(y);
+        for (int x = 0; x < screen.width(); ++x) {
+            if (row[3 * x] == colour.b && row[3 * x + 1] == colour.g && row[3 * x + 2] == colour.r) {
+                ++box.count;
+                box.minX = std::min(box.minX, x);
+                box.maxX = std::max(box.maxX, x);
+                box.minY = std::min(box.minY, y);
+                box.maxY = std::max(box.maxY, y);
+            }
+        }
+    }
+    return box;
+}
+
+class EditorOnXvfb : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The program and its data in a folder of their own: ProgramDir is the
+        // folder of the executable.
+        std::filesystem::copy_file(std::string(CORVELLIN_BIN_DIR) + "/corvellin", dir.file("corvellin"));
+        context.picDir = dir.file("pic");
+        test::WriteBytes(dir.file("pic/default.jpg"), EncodeJpeg(test::SolidPicture(400, 267, 60, 150, 200), 95));
+        for (int n = 1; n <= 10; ++n) {
+            const auto v = static_cast<std::uint8_t>(12 * n);
+            test::WriteMaskFile(context.picDir, 1, n, test::SolidPicture(32, 32, v, v, v));
+            test::WriteMaskFile(context.picDir, 6, n, test::SolidPicture(32, 32, static_cast<std::uint8_t>(200 - 8 * n), 0, v));
+        }
+        const std::vector<std::uint8_t> bytes = test::ReadBytes(dir.file("pic/default.jpg"));
+        base = DecodeJpeg(bytes.data(), bytes.size());
+    }
+
+    // Starts Xvfb on a display number it picks itself.
+    void StartServer() {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        xvfb.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                              "1280x1024x24", "-nolisten", "tcp"},
+                     std::vector<std::string>{}, fds[1], dir.file("xvfb.log"));
+        ::close(fds[1]);
+        std::string number;
+        char c;
+        while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(fds[0]);
+        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+        display = ":" + number;
+    }
+
+    std::string X(const std::string& command) { return Capture("DISPLAY=" + display + " " + command + " 2>/dev/null"); }
+
+    Picture Screenshot() {
+        const std::string path = dir.file("screen.bmp");
+        std::filesystem::remove(path);
+        X("import -window root -depth 8 BMP3:'" + path + "'");
+        if (!std::filesystem::exists(path)) return Picture();
+        const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
+        try {
+            return DecodeBmp(bytes.data(), bytes.size());
+        } catch (...) {
+            return Picture();
+        }
+    }
+
+    // The colour that thumbnail i and its preview show for a solid picture.
+    test::Bgr Shown(int category, int variation) {
+        Picture p = StretchNearest(base, 150, 150);
+        ApplyEffect(context, &p, category, variation, -1, kDefaultEdgeColour);
+        return test::PixelAt(p, 75, 75);
+    }
+
+    void Click(int x, int y) { X("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"); }
+
+    test::TempDir dir;
+    EffectContext context;
+    Picture base;
+    std::optional<Child> xvfb;
+    std::string display;
+};
+
+TEST_F(EditorOnXvfb, ShowsPictureAndThumbnailsAnswersClicksAndExitsCleanly) {
+    StartServer();
+    if (HasFatalFailure()) return;
+    Child editor({dir.file("corvellin")}, {"DISPLAY=" + display, "XDG_RUNTIME_DIR=" + dir.path(), "QT_QPA_PLATFORM"}, -1,
+                 dir.file("corvellin.log"));
+
+    std::string window;
+    ASSERT_TRUE(WaitFor([&] {
+        window = X("xdotool search --onlyvisible --name '^Corvellin Photo Editor$' | head -1");
+        return !window.empty();
+    })) << Capture("cat '" + dir.file("corvellin.log") + "'");
+    window = window.substr(0, window.find('\n'));
+
+    const test::Bgr picture = test::PixelAt(base, 200, 133);
+    ASSERT_EQ(test::MaxDifference(base, test::SolidPicture(400, 267, static_cast<std::uint8_t>(picture.b),
+                                                           static_cast<std::uint8_t>(picture.g),
+                                                           static_cast<std::uint8_t>(picture.r))),
+              0)
+        << "the default picture should decode to one colour";
+
+    // The source and preview panes (400 x 267 each) and ten distinct thumbnails.
+    Picture screen;
+    ASSERT_TRUE(WaitFor([&] {
+        screen = Screenshot();
+        if (Find(screen, picture).count < 2L * 400 * 267) return false;
+        for (int i = 0; i < 10; ++i)
+            if (Find(screen, Shown(1, i)).count < 150L * 150) return false;
+        return true;
+    })) << "default picture or Preset thumbnails missing";
+    for (int i = 0; i < 10; ++i) EXPECT_NE(Shown(1, i), picture) << "thumbnail " << i << " shows no effect";
+    const Box panes = Find(screen, picture);
+    EXPECT_EQ(panes.maxY - panes.minY + 1, 267);
+
+    // The Star button lies in the tool bar left of the panes (tool bar 113 wide,
+    // source pane at 42, 24 of the screen panel, Star button at 16, 319).
+    Click(panes.minX - 42 - 113 + 16 + 37, panes.minY - 24 + 319 + 12);
+    ASSERT_TRUE(WaitFor([&] {
+        screen = Screenshot();
+        for (int i = 0; i < 10; ++i)
+            if (Find(screen, Shown(6, i)).count < 150L * 150) return false;
+        return true;
+    })) << "Star thumbnails did not appear";
+
+    // Thumbnail 3 previews its effect on the whole preview pane.
+    const Box thumb = Find(screen, Shown(6, 3));
+    Click(thumb.centreX(), thumb.centreY());
+    ASSERT_TRUE(WaitFor([&] {
+        screen = Screenshot();
+        return Find(screen, Shown(6, 3)).count >= 150L * 150 + 400L * 267;
+    })) << "the preview did not show Star variation 3";
+
+    // Closing the window the way a window manager does ends the program with 0.
+    ASSERT_TRUE(e2e::SendWindowClose(display, std::stoul(window)));
+    const std::optional<int> status = editor.wait(30000ms);
+    ASSERT_TRUE(status.has_value()) << "corvellin did not exit after its window was closed";
+    EXPECT_EQ(*status, 0);
+}
+
+TEST(EditorWithoutDisplay, SaysHowToRunIt) {
+    test::TempDir dir;
+    Child editor({std::string(CORVELLIN_BIN_DIR) + "/corvellin"}, {"DISPLAY", "QT_QPA_PLATFORM"}, -1,
+                 dir.file("out.log"));
+    const std::optional<int> status = editor.wait(30000ms);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 1);
+    const std::string out = Capture("cat '" + dir.file("out.log") + "'");
+    EXPECT_NE(out.find("no display"), std::string::npos) << out;
+    EXPECT_NE(out.find("xvfb-run"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace corvellin
