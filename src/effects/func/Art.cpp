@@ -1,14 +1,13 @@
 #include "Art.h"
 
-#include "BytePermute.h"
-
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <ctime>
 #include <vector>
+
+#include "BytePermute.h"
 
 namespace corvellin {
 namespace {
