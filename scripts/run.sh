@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# Renders a showcase of the mask effects onto the default picture with corvellin-fx.
+# Starts the editor from a build folder (its bin/ holds the program and its data).
 set -euo pipefail
-bin="$1/bin"
-out="$1/showcase"
-mkdir -p "$out"
-for call in 1:0 5:2 6:3 7:4 8:5 9:1 10:3 13:0 14:6 15:7; do
-  "$bin/corvellin-fx" apply "$bin/pic/default.jpg" "$out/effect-${call/:/-}.jpg" "$call"
-done
-echo "Showcase written to $(cd "$out" && pwd)/ (one JPEG per effect call)."
+build="${1:-build}"
+bin="$(cd "$build/bin" && pwd)"
+if [[ ! -x "$bin/corvellin" ]]; then
+  echo "run.sh: $bin/corvellin is missing; build first (make build)." >&2
+  exit 1
+fi
+if [[ -z "${DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
+  cat >&2 <<MSG
+run.sh: no display found (DISPLAY is not set), so the editor window cannot open.
+Run it on a desktop session, or under a virtual X server, for example:
+  xvfb-run -a -s '-screen 0 1280x1024x24' "$bin/corvellin"
+MSG
+  exit 1
+fi
+exec "$bin/corvellin"
