@@ -1,0 +1,138 @@
+// The editor window: start-up to the first painted window, and one category
+// switch (ten thumbnails rendered from the display-size working picture) for
+// every mask category. Runs on Qt's offscreen platform; medians of 5 runs.
+#include <QApplication>
+#include <QEvent>
+#include <QPushButton>
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+
+#include "app/MainForm.h"
+#include "effects/MaskFile.h"
+#include "picture/BmpCodec.h"
+#include "picture/FileIO.h"
+#include "picture/JpegCodec.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/Theme.h"
+
+namespace {
+
+using namespace corvellin;
+
+constexpr int kMaskCategories[] = {1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+
+QApplication& App() {
+    static std::unique_ptr<QApplication> app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "corvellin-bench";
+        static char* argv[] = {name, nullptr};
+        auto created = std::make_unique<QApplication>(argc, argv);
+        ApplyTheme(*created);
+        return created;
+    }();
+    return *app;
+}
+
+// Message boxes would stop the run: they are counted instead.
+class SilentSeam : public DialogSeam {
+public:
+    int boxes = 0;
+    void messageBox(QWidget*, MessageKind, const QString&, const QString&) override { ++boxes; }
+    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
+};
+
+Picture Noise(int width, int height, std::uint32_t seed) {
+    Picture p(width, height);
+    std::mt19937 random(seed);
+    for (std::size_t i = 0; i < p.byteCount(); ++i) p.data()[i] = static_cast<std::uint8_t>(random());
+    return p;
+}
+
+bool usingGeneratedMasks = false;
+
+// The program folder: bin/ when the mask art is there, else a folder with
+// generated masks of the usual size.
+const std::string& ProgramFolder() {
+    static const std::string folder = [] {
+        const std::string bin = std::string(CORVELLIN_BIN_DIR) + "/";
+        bool complete = FileExists(bin + "pic/default.jpg");
+        for (int c : kMaskCategories)
+            for (int n = 1; n <= 10 && complete; ++n)
+                complete = FileExists(MaskFilePath(bin + "pic", c, n)) &&
+                           (c != 12 || FileExists(FrameMaskFilePath(bin + "pic", c, n)));
+        if (complete) return bin;
+        usingGeneratedMasks = true;
+        char pattern[] = "/tmp/corvellin-bench-XXXXXX";
+        const std::string dir = std::string(::mkdtemp(pattern)) + "/";
+        std::filesystem::create_directories(dir + "pic");
+        WriteFileAtomically(dir + "pic/default.jpg", EncodeJpeg(Noise(1600, 1067, 1), 90));
+        for (int c : kMaskCategories) {
+            std::filesystem::create_directories(dir + "pic/" + std::to_string(c));
+            for (int n = 1; n <= 10; ++n) {
+                const auto mask = PackMaskBytes(EncodeJpeg(Noise(400, 267, static_cast<std::uint32_t>(c * 16 + n)), 90));
+                WriteFileAtomically(MaskFilePath(dir + "pic", c, n), mask);
+                if (c == 12) WriteFileAtomically(FrameMaskFilePath(dir + "pic", c, n), mask);
+            }
+        }
+        return dir;
+    }();
+    return folder;
+}
+
+// Counts paint events of the source picture, the last control start-up fills.
+class PaintProbe : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+void BM_StartUpToFirstPaint(benchmark::State& state) {
+    App();
+    SilentSeam seam;
+    SetDialogSeam(&seam);
+    const std::string folder = ProgramFolder();
+    for (auto _ : state) {
+        auto form = std::make_unique<TMainForm>(folder);
+        PaintProbe probe;
+        form->ImageScreen->installEventFilter(&probe);
+        form->show();
+        for (int i = 0; i < 1000 && probe.paints == 0; ++i) QCoreApplication::processEvents();
+        state.PauseTiming();
+        form.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    SetDialogSeam(nullptr);
+    if (seam.boxes > 0) state.SkipWithError("a message box was shown during start-up");
+}
+BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_CategorySwitch(benchmark::State& state) {
+    App();
+    SilentSeam seam;
+    SetDialogSeam(&seam);
+    TMainForm form(ProgramFolder());
+    QPushButton* button = form.CategoryButton(static_cast<int>(state.range(0)));
+    for (auto _ : state) button->click();
+    SetDialogSeam(nullptr);
+    if (seam.boxes > 0 || form.CurrentCategory != state.range(0)) state.SkipWithError("the category did not render");
+    state.SetLabel(std::string(FindCategory(static_cast<int>(state.range(0)))->name) +
+                   (usingGeneratedMasks ? " (generated masks)" : " (bin/pic)"));
+}
+BENCHMARK(BM_CategorySwitch)
+    ->DenseRange(5, 15)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
