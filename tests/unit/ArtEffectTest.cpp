@@ -91,15 +91,36 @@ TEST(ApplyEffect, EdgeCasesOfCategory4AndOutsideTheCatalogue) {
     EXPECT_EQ(empty.width(), 0);
 }
 
-TEST(ApplyEffect, ArtParametersOutsideTheSlidersAreSafe) {
+TEST(ApplyEffect, ArtParametersOutsideTheSliders) {
     // Only sliders produce parameters, but a replayed call may carry anything:
-    // every kernel stays within the picture.
+    // a radius is limited to 0..50, a block size or pass count below 1 changes
+    // nothing, the arithmetic kernels take the value as it is.
     const Picture original = RandomPicture(13, 9, 5);
-    for (int variation = 0; variation < 10; ++variation)
-        for (std::int32_t p : {-1, 0, -100, 1000, 70000, INT32_MIN}) {
-            Picture q = Applied(original, 4, variation, p);
-            EXPECT_EQ(q.width(), 13);
-        }
+    struct Case {
+        int variation, p;
+        void (*literal)(Picture&);
+    };
+    const Case cases[] = {
+        {2, -100, [](Picture&) {}},
+        {2, 1000, [](Picture& q) { oracle::Scatter(q, 50, 4242); }},
+        {4, 0, [](Picture&) {}},
+        {4, INT32_MIN, [](Picture&) {}},
+        {5, 0, [](Picture&) {}},
+        {5, -7, [](Picture&) {}},
+        {5, 1000, [](Picture& q) { oracle::Mosaic(q, 1000); }},
+        {6, -1, [](Picture& q) { oracle::BrightnessContrast(q, 0, -0.1); }},
+        {6, INT32_MAX, [](Picture& q) { oracle::BrightnessContrast(q, 0, INT32_MAX / 10.0); }},
+        {7, 1000, [](Picture& q) { oracle::BrightnessContrast(q, 1000, 1.0); }},
+        {7, INT32_MIN, [](Picture& q) { oracle::BrightnessContrast(q, INT32_MIN, 1.0); }},
+        {8, -1, [](Picture& q) { oracle::AdjustSaturation(q, -1); }},
+        {8, 70000, [](Picture& q) { oracle::AdjustSaturation(q, 70000); }},
+        {8, INT32_MAX, [](Picture& q) { oracle::AdjustSaturation(q, INT32_MAX); }},
+    };
+    for (const Case& c : cases) {
+        Picture expected = original;
+        c.literal(expected);
+        EXPECT_EQ(Applied(original, 4, c.variation, c.p), expected) << c.variation << " with " << c.p;
+    }
 }
 
 TEST(ApplyEffect, Categories2To4AreAvailable) {
