@@ -301,12 +301,20 @@ void Emboss(Picture& picture, EmbossDirection direction) {
     const int w = picture.width(), h = picture.height();
     if (picture.empty() || w < 2 || h < 2) return;
     const std::size_t count = picture.stride() - 3;
-    // Each written row reads its own grey and the neighbour row, which the walk
-    // has not reached yet, so every read sees the grey picture.
+    // Every read must see the grey picture. Lower-left: row y reads row y + 1,
+    // which the top-down walk has not reached yet. Upper-left: row y reads row
+    // y - 1, already rewritten, so the walk (also top-down, which streams
+    // better than bottom-up) keeps the grey of the previous row aside.
     if (direction == EmbossDirection::LowerLeft) {
         for (int y = 0; y + 1 < h; ++y) EmbossRow(picture.row(y) + 3, picture.row(y + 1), count);
     } else {
-        for (int y = h - 1; y >= 1; --y) EmbossRow(picture.row(y) + 3, picture.row(y - 1), count);
+        const std::size_t stride = picture.stride();
+        std::vector<std::uint8_t> previous(picture.row(0), picture.row(0) + stride), current(stride);
+        for (int y = 1; y < h; ++y) {
+            std::memcpy(current.data(), picture.row(y), stride);
+            EmbossRow(picture.row(y) + 3, previous.data(), count);
+            previous.swap(current);
+        }
     }
 }
 
