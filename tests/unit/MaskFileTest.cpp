@@ -57,7 +57,9 @@ TEST(MaskFile, FreeLeadingBytesDoNotMatter) {
         for (std::size_t i = 0; i < (asBmp ? 2u : 3u); ++i) stored[i] = static_cast<std::uint8_t>(0x5A + i);
         test::WriteBytes(dir.file("b.gph"), stored);
         EXPECT_EQ(LoadMaskFile(dir.file("b.gph")), reference);
-        if (asBmp) EXPECT_EQ(reference, picture);
+        if (asBmp) {
+            EXPECT_EQ(reference, picture);
+        }
     }
 }
 
