@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <set>
 
 #include "app/MainForm.h"
 #include "effects/MaskFile.h"
@@ -54,26 +55,31 @@ Picture Noise(int width, int height, std::uint32_t seed) {
     return p;
 }
 
-bool usingGeneratedMasks = false;
+std::set<int> generatedCategories;
 
-// The program folder: bin/ when the mask art is there, else a folder with
-// generated masks of the usual size.
+// The program folder: the mask art of bin/pic where it is complete, generated
+// masks of the usual size (and a generated default picture) where it is not.
 const std::string& ProgramFolder() {
     static const std::string folder = [] {
-        const std::string bin = std::string(CORVELLIN_BIN_DIR) + "/";
-        bool complete = FileExists(bin + "pic/default.jpg");
-        for (int c : kMaskCategories)
-            for (int n = 1; n <= 10 && complete; ++n)
-                complete = FileExists(MaskFilePath(bin + "pic", c, n)) &&
-                           (c != 12 || FileExists(FrameMaskFilePath(bin + "pic", c, n)));
-        if (complete) return bin;
-        usingGeneratedMasks = true;
+        const std::string art = std::string(CORVELLIN_BIN_DIR) + "/pic/";
         char pattern[] = "/tmp/corvellin-bench-XXXXXX";
         const std::string dir = std::string(::mkdtemp(pattern)) + "/";
         std::filesystem::create_directories(dir + "pic");
-        WriteFileAtomically(dir + "pic/default.jpg", EncodeJpeg(Noise(1600, 1067, 1), 90));
+        if (FileExists(art + "default.jpg"))
+            std::filesystem::create_symlink(art + "default.jpg", dir + "pic/default.jpg");
+        else
+            WriteFileAtomically(dir + "pic/default.jpg", EncodeJpeg(Noise(1600, 1067, 1), 90));
         for (int c : kMaskCategories) {
-            std::filesystem::create_directories(dir + "pic/" + std::to_string(c));
+            bool complete = true;
+            for (int n = 1; n <= 10 && complete; ++n)
+                complete = FileExists(MaskFilePath(art, c, n)) && (c != 12 || FileExists(FrameMaskFilePath(art, c, n)));
+            const std::string target = dir + "pic/" + std::to_string(c);
+            if (complete) {
+                std::filesystem::create_directory_symlink(art + std::to_string(c), target);
+                continue;
+            }
+            generatedCategories.insert(c);
+            std::filesystem::create_directories(target);
             for (int n = 1; n <= 10; ++n) {
                 const auto mask = PackMaskBytes(EncodeJpeg(Noise(400, 267, static_cast<std::uint32_t>(c * 16 + n)), 90));
                 WriteFileAtomically(MaskFilePath(dir + "pic", c, n), mask);
@@ -126,7 +132,7 @@ void BM_CategorySwitch(benchmark::State& state) {
     SetDialogSeam(nullptr);
     if (seam.boxes > 0 || form.CurrentCategory != state.range(0)) state.SkipWithError("the category did not render");
     state.SetLabel(std::string(FindCategory(static_cast<int>(state.range(0)))->name) +
-                   (usingGeneratedMasks ? " (generated masks)" : " (bin/pic)"));
+                   (generatedCategories.count(static_cast<int>(state.range(0))) ? " (generated masks)" : " (bin/pic)"));
 }
 BENCHMARK(BM_CategorySwitch)
     ->DenseRange(5, 15)
