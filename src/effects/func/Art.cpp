@@ -418,19 +418,25 @@ void EqualizeHistogram(Picture& picture) {
 }
 
 void BlurPass(Picture& picture, int distance) {
-    if (picture.empty() || distance < 1) return;
-    const int w = picture.width(), h = picture.height();
+    if (picture.empty()) return;
+    detail::BlurPassBytes(picture.data(), picture.width(), picture.height(), distance);
+}
+
+void detail::BlurPassBytes(std::uint8_t* bytes, int w, int h, int distance) {
+    if (w <= 0 || h <= 0 || distance < 1) return;
     const int d = distance;
+    const std::size_t stride = 3 * static_cast<std::size_t>(w);
+    auto row = [bytes, stride](int y) { return bytes + stride * static_cast<std::size_t>(y); };
     // Clamped neighbours, without overflow for any distance.
     auto plus = [d](int i, int size) { return d >= size - 1 - i ? size - 1 : i + d; };
     auto minus = [d](int i) { return d >= i ? 0 : i - d; };
     for (int y = 0; y < h; ++y) {
         const int ya = plus(y, h), yb = minus(y);
-        std::uint8_t* out = picture.row(y);
+        std::uint8_t* out = row(y);
         if (ya != y && yb != y) {
             // Row y is not read: its pixels can be computed in any order.
-            const std::uint8_t* a = picture.row(ya);
-            const std::uint8_t* b = picture.row(yb);
+            const std::uint8_t* a = row(ya);
+            const std::uint8_t* b = row(yb);
             const int interiorBegin = std::min(d, w);
             const int interiorEnd = std::max(interiorBegin, d >= w ? interiorBegin : w - d);  // x < W - d
             BlurRowInterior(out, a, b, 3 * static_cast<std::size_t>(interiorBegin),
@@ -450,8 +456,8 @@ void BlurPass(Picture& picture, int distance) {
             for (int x = 0; x < w; ++x) {
                 const std::size_t xa = 3 * static_cast<std::size_t>(plus(x, w));
                 const std::size_t xb = 3 * static_cast<std::size_t>(minus(x));
-                const std::uint8_t* a = picture.row(ya);
-                const std::uint8_t* b = picture.row(yb);
+                const std::uint8_t* a = row(ya);
+                const std::uint8_t* b = row(yb);
                 std::uint8_t value[3];
                 for (unsigned c = 0; c < 3; ++c) {
                     const unsigned sum = unsigned{a[xa + c]} + unsigned{a[xb + c]} + unsigned{b[xa + c]} + unsigned{b[xb + c]};

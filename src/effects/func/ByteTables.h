@@ -22,6 +22,8 @@ void ApplyByteTable(Picture& picture, const ByteTable& table);
 void ApplyChannelTables(Picture& picture, const ByteTable& blue, const ByteTable& green, const ByteTable& red);
 
 namespace detail {
+// ApplyByteTable over a bare run of pixels (count bytes, a multiple of 3).
+void ApplyByteTableToPixels(std::uint8_t* bytes, std::size_t count, const ByteTable& table);
 // The portable paths, also used on processors without byte permutes; the
 // tests compare them with the dispatched paths.
 void ApplyByteTablePortable(std::uint8_t* bytes, std::size_t count, const ByteTable& table);
