@@ -449,7 +449,10 @@ void TMainForm::FormCreate() {
     // 8. The history's root holds the working picture.
     History.SetBase(WorkingPicture());
 
-    // 9. The ten thumbnails.
+    // 9. The ten thumbnails, and the ring that marks the one whose effect is pending.
+    thumbnailHighlight_ = new QFrame(PanelEffect);
+    thumbnailHighlight_->setObjectName("ThumbnailHighlight");
+    thumbnailHighlight_->hide();
     for (int i = 0; i < kVariationCount; ++i) {
         auto* thumb = new ImageView(PanelEffect);
         thumb->setObjectName(QString("Thumbnail%1").arg(i));
@@ -591,14 +594,14 @@ void TMainForm::RenderCategory(int category, QObject* sender) {
         suiProgressBar1->hide();
         for (int c = 1; c <= kCategoryCount; ++c) SetMarker(c, c == previousCategory);
         if (previousCategory == kEdgeCategory) ColorBoxEdge->show();
-        CurrentVariation = -1;
+        SetPending(-1);
         SetApplyEnabled(false);
         throw;
     }
     suiProgressBar1->hide();
     if (category == kEdgeCategory) ColorBoxEdge->show();
     CurrentCategory = category;
-    CurrentVariation = -1;
+    SetPending(-1);
     SetApplyEnabled(false);
 }
 
@@ -635,7 +638,7 @@ void TMainForm::ImageClick(ImageView* thumbnail) {
         if (CurrentCategory == -1 || thumbnail == nullptr) return;
         ResetEffectControls(nullptr);
         if (CurrentCategory == kEdgeCategory) ColorBoxEdge->show();
-        CurrentVariation = thumbnail->Tag;
+        SetPending(thumbnail->Tag);
         Picture scratch = WorkingPicture();
         try {
             if (CurrentCategory == kArtCategory) {
@@ -653,7 +656,7 @@ void TMainForm::ImageClick(ImageView* thumbnail) {
         } catch (...) {
             // Nothing is pending after a failed preview: Apply stays disabled, so
             // the history never records an effect that did not render.
-            CurrentVariation = -1;
+            SetPending(-1);
             SetApplyEnabled(false);
             throw;
         }
@@ -684,6 +687,18 @@ void TMainForm::ColorBoxEdgeChange() {
 void TMainForm::SetApplyEnabled(bool on) {
     BitBtnApply->setEnabled(on);
     MenuApply->setEnabled(on);
+}
+
+void TMainForm::SetPending(int variation) {
+    CurrentVariation = variation;
+    if (thumbnailHighlight_ == nullptr) return;
+    if (variation < 0 || variation >= kVariationCount) {
+        thumbnailHighlight_->hide();
+        return;
+    }
+    thumbnailHighlight_->setGeometry(Thumbnails[static_cast<std::size_t>(variation)]->geometry().adjusted(-3, -3, 3, 3));
+    thumbnailHighlight_->show();
+    thumbnailHighlight_->lower();
 }
 
 void TMainForm::SetUndoEnabled(bool on) {
@@ -718,9 +733,9 @@ void TMainForm::suitempBitBtnApplyClick() {
         // The listing and the pending state follow the history even when the
         // re-render of the thumbnails fails.
         ShowHistoryTrace();
-        CurrentVariation = -1;
+        SetPending(-1);
         RefreshCategoryNow();
-        CurrentVariation = -1;
+        SetPending(-1);
     });
 }
 
@@ -735,9 +750,9 @@ void TMainForm::suitempBitBtnUndoClick() {
         if (p == History.HistoryRoot()) SetUndoEnabled(false);
         SetRedoEnabled(true);
         ShowHistoryTrace();
-        CurrentVariation = -1;
+        SetPending(-1);
         if (CurrentCategory > 0) RefreshCategoryNow();
-        CurrentVariation = -1;
+        SetPending(-1);
     });
 }
 
@@ -752,9 +767,9 @@ void TMainForm::suitempBitBtnReDoClick() {
         if (p == History.HistoryLast()) SetRedoEnabled(false);
         SetUndoEnabled(true);
         ShowHistoryTrace();
-        CurrentVariation = -1;
+        SetPending(-1);
         if (CurrentCategory > 0) RefreshCategoryNow();
-        CurrentVariation = -1;
+        SetPending(-1);
     });
 }
 
@@ -836,7 +851,7 @@ void TMainForm::suitempBitBtnOpenClick() {
         if (CurrentCategory > 0) {
             RefreshCategoryNow();
         } else {
-            CurrentVariation = -1;
+            SetPending(-1);
             SetApplyEnabled(false);
         }
     });

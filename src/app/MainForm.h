@@ -215,6 +215,7 @@ private:
     void SetMarker(int category, bool on);
     void ShowPicture(ImageView* view, const Picture& picture);
     void SetApplyEnabled(bool on);
+    void SetPending(int variation);
     void SetUndoEnabled(bool on);
     void SetRedoEnabled(bool on);
     void ProcessPendingEvents();
@@ -226,6 +227,7 @@ private:
     void RunArtEffect(Picture& picture, int variation, bool sliderVisible, int sliderPosition);
 
     EffectContext context_;
+    QFrame* thumbnailHighlight_ = nullptr;  // the ring around the pending variation's thumbnail
     int busy_ = 0;
     bool closePending_ = false;
     QString openFileName_;

@@ -1,6 +1,7 @@
 // corvellin: the photo-effects editor.
 #include <QApplication>
 #include <QGuiApplication>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -27,6 +28,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Corvellin Photo Editor");
     corvellin::ApplyTheme(application);
     corvellin::TMainForm form(corvellin::ProgramDir());
+    // Centred on the desktop when restored; opened maximised.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = form.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        form.move(frame.topLeft());
+    }
     form.showMaximized();
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 // history, Open and Save, the error display and the busy guard.
 #include <QAction>
 #include <QApplication>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -280,6 +281,11 @@ TEST_F(EditorTest, BrowserStateTable) {
     ExpectControls(true, false, false);
     const Picture presetPreview = Rendered(working, 1, 2);
     EXPECT_EQ(f.PreviewPicture(), presetPreview);
+    // A ring in the gap around the thumbnail marks the pending variation.
+    const QFrame* ring = f.PanelEffect->findChild<QFrame*>("ThumbnailHighlight");
+    ASSERT_NE(ring, nullptr);
+    EXPECT_FALSE(ring->isHidden());
+    EXPECT_EQ(ring->geometry(), f.Thumbnails[2]->geometry().adjusted(-3, -3, 3, 3));
 
     // Category chosen from the Effect menu: only its button is marked, nothing
     // is pending and the preview pane keeps its picture.
@@ -288,6 +294,7 @@ TEST_F(EditorTest, BrowserStateTable) {
     EXPECT_EQ(f.CurrentVariation, -1);
     ExpectControls(false, false, false);
     EXPECT_EQ(MarkedCategories(), std::vector<int>{6});
+    EXPECT_TRUE(ring->isHidden());
     EXPECT_EQ(f.PreviewPicture(), presetPreview);
     EXPECT_EQ(f.Thumbnails[9]->picture(), Thumb(working, 6, 9));
 

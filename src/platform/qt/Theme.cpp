@@ -30,6 +30,7 @@ QFrame#PanelPicture, QFrame#PanelPreview {
     background: #d9dde3; border: 1px solid #aab2bd; border-radius: 2px;
 }
 QFrame#PanelEffect { background: #ffffff; border: 1px solid #aab2bd; border-radius: 3px; }
+QFrame#ThumbnailHighlight { background: #f2a93b; border: none; border-radius: 3px; }
 QLabel#Label1, QLabel#Label2 { color: #2f3b4c; font-weight: bold; }
 QPushButton {
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:1 #e3e7ec);
