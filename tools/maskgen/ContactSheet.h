@@ -1,0 +1,24 @@
+// Review aids: the contact sheet of every mask applied to the start-up
+// picture, and a timing of the thumbnails and of a large render.
+#pragma once
+
+#include <string>
+
+#include "picture/Picture.h"
+
+namespace maskgen {
+
+// Draws text (digits, letters without case, space, '-', ':', '.', '/', and '*' for a times sign)
+// with a built-in 5 x 7 pixel font, each font pixel `scale` pixels wide.
+void DrawText(corvellin::Picture& picture, int x, int y, const std::string& text, int scale,
+              std::uint8_t r, std::uint8_t g, std::uint8_t b);
+
+// One labelled JPEG: a row per mask category (1, 5..10, 13..15), a column per
+// variation, each cell the start-up picture with that mask applied.
+void WriteContactSheet(const std::string& file, const std::string& picDir);
+
+// Prints, per category, the time to render its ten 150 x 150 thumbnails (each
+// reads and decodes its mask afresh), and the time of one 6000 x 4000 render.
+void MeasureThumbnails(const std::string& picDir);
+
+}  // namespace maskgen
