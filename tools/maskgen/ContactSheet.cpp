@@ -98,6 +98,10 @@ corvellin::Picture LoadDefault(const std::string& picDir) {
 void ApplyMask(const corvellin::EffectContext& context, corvellin::Picture& picture, int category, int variation) {
     if (category == 10)
         corvellin::Texture(context, picture, category, variation);
+    else if (category == 11)
+        corvellin::Edge(context, picture, category, corvellin::kDefaultEdgeColour, variation);
+    else if (category == 12)
+        corvellin::Frame(context, picture, category, variation);
     else
         corvellin::PresetPic(context, picture, category, corvellin::kAdditiveMaskStrength, variation);
 }

@@ -13,7 +13,7 @@ namespace maskgen {
 void DrawText(corvellin::Picture& picture, int x, int y, const std::string& text, int scale,
               std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
-// One labelled JPEG: a row per mask category (1, 5..10, 13..15), a column per
+// One labelled JPEG: a row per mask category (1, 5..15), a column per
 // variation, each cell the start-up picture with that mask applied.
 void WriteContactSheet(const std::string& file, const std::string& picDir);
 

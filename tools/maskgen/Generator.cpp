@@ -34,6 +34,8 @@ Encoding EncodingOf(int category, int number) {
     // JPEG ringing; they ship as BMP (the textures as 8-bit palette files).
     if (category == 6 && number == 1) return Encoding::Bmp24;
     if (category == 10 && (number == 1 || number == 6 || number == 10)) return Encoding::Bmp8;
+    // Edge masks are grey: the heart keeps its crisp outline as an 8-bit bitmap.
+    if (category == 11 && number == 7) return Encoding::Bmp8;
     return Encoding::Jpeg;
 }
 
@@ -99,13 +101,17 @@ std::vector<MaskJob> JobsFor(const std::vector<int>& categories) {
     const auto wanted = [&](int c) {
         return all || std::find(categories.begin(), categories.end(), c) != categories.end();
     };
-    if (wanted(0)) jobs.push_back({0, 0, 1600, 1067, Encoding::Jpeg});
+    if (wanted(0)) jobs.push_back({0, 0, false, 1600, 1067, Encoding::Jpeg});
     for (int category : kArtCategories) {
         if (!wanted(category)) continue;
         for (int n = 1; n <= 10; ++n) {
-            MaskJob job{category, n, 0, 0, EncodingOf(category, n)};
+            MaskJob job{category, n, false, 0, 0, EncodingOf(category, n)};
             SizeOf(category, job.width, job.height);
             jobs.push_back(job);
+            if (category == 12) {
+                job.frameMask = true;
+                jobs.push_back(job);
+            }
         }
     }
     return jobs;
@@ -113,8 +119,10 @@ std::vector<MaskJob> JobsFor(const std::vector<int>& categories) {
 
 std::vector<std::uint8_t> RenderJob(const MaskJob& job) {
     if (job.category == 0) return corvellin::EncodeJpeg(PaintLandscape(job.width, job.height).ToPicture(), 92);
-    const Canvas canvas = job.category == 10 ? PaintTexture(job.number, job.width, job.height)
-                                              : PaintAdditive(job.category, job.number, job.width, job.height);
+    const Canvas canvas = job.category == 10   ? PaintTexture(job.number, job.width, job.height)
+                          : job.category == 11 ? PaintEdgeMask(job.number, job.width, job.height)
+                          : job.category == 12 ? PaintFrame(job.number, job.frameMask, job.width, job.height)
+                                               : PaintAdditive(job.category, job.number, job.width, job.height);
     if (job.encoding == Encoding::Bmp8) {
         std::vector<std::uint8_t> indices(static_cast<std::size_t>(canvas.width()) * canvas.height());
         for (int y = 0; y < canvas.height(); ++y)
@@ -124,7 +132,7 @@ std::vector<std::uint8_t> RenderJob(const MaskJob& job) {
                 indices[static_cast<std::size_t>(y) * canvas.width() + x] =
                     static_cast<std::uint8_t>(std::nearbyint(Clamp01(grey) * 255));
             }
-        const auto palette = job.number == 1 ? RampPalette(1.0, 0.97, 0.90) : RampPalette(1.0, 1.0, 1.0);
+        const auto palette = job.category == 10 && job.number == 1 ? RampPalette(1.0, 0.97, 0.90) : RampPalette(1.0, 1.0, 1.0);
         return EncodeBmp8(indices, canvas.width(), canvas.height(), palette);
     }
     const corvellin::Picture picture = canvas.ToPicture();
@@ -150,8 +158,10 @@ void Generate(const std::string& picDir, const std::vector<MaskJob>& jobs, int t
                 if (job.category == 0)
                     corvellin::WriteFileAtomically((fs::path(picDir) / "default.jpg").string(), plain);
                 else
-                    corvellin::WriteFileAtomically(corvellin::MaskFilePath(picDir, job.category, job.number),
-                                                   corvellin::PackMaskBytes(plain));
+                    corvellin::WriteFileAtomically(
+                        job.frameMask ? corvellin::FrameMaskFilePath(picDir, job.category, job.number)
+                                      : corvellin::MaskFilePath(picDir, job.category, job.number),
+                        corvellin::PackMaskBytes(plain));
             } catch (const std::exception& e) {
                 const std::lock_guard<std::mutex> lock(failureLock);
                 if (failure.empty()) failure = e.what();

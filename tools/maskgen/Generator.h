@@ -12,18 +12,19 @@
 namespace maskgen {
 
 // The categories that get generated mask art, in the order of the catalogue.
-inline constexpr std::array<int, 10> kArtCategories = {1, 5, 6, 7, 8, 9, 10, 13, 14, 15};
+inline constexpr std::array<int, 12> kArtCategories = {1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
 enum class Encoding { Jpeg, Bmp24, Bmp8 };
 
 struct MaskJob {
     int category;  // 0 stands for the start-up picture default.jpg
     int number;    // 1..10
+    bool frameMask;  // pic/12/m<n>.gph rather than pic/12/<n>.gph
     int width, height;
     Encoding encoding;
 };
 
-// Every file of the given categories (an empty list: all of them and default.jpg).
+// Every file of the given categories (Frame: ten pictures and ten masks) (an empty list: all of them and default.jpg).
 std::vector<MaskJob> JobsFor(const std::vector<int>& categories);
 
 // The plain (unpacked) file bytes of one job: JPEG or BMP.

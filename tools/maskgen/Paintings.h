@@ -16,4 +16,12 @@ Canvas PaintAdditive(int category, int number, int width, int height);
 // keeps the picture.
 Canvas PaintTexture(int number, int width, int height);
 
+// Edge mask number 1..10 of category 11: white keeps the picture, black takes
+// the chosen colour.
+Canvas PaintEdgeMask(int number, int width, int height);
+
+// Frame number 1..10 of category 12: the frame picture, or (mask) its mask,
+// white where the frame shows and grey for its shadow on the photo.
+Canvas PaintFrame(int number, bool mask, int width, int height);
+
 }  // namespace maskgen
