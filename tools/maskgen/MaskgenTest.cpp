@@ -75,8 +75,8 @@ TEST(MaskgenGenerate, UnwritableFolderIsReported) {
 
 #ifdef MASKGEN_SHIPPED_PIC_DIR
 // The art of the build itself: every file is there and decodes, both variants
-// occur (one an 8-bit palette bitmap), additive masks are mostly dark and
-// textures mostly light.
+// occur (one an 8-bit palette bitmap), additive masks are mostly dark,
+// textures mostly light, and every frame has a mask of its size.
 TEST(MaskgenShipped, EveryMaskDecodesAndLooksItsKind) {
     const std::string pic = MASKGEN_SHIPPED_PIC_DIR;
     int jpeg = 0, bmp = 0, bmp8 = 0;
@@ -92,8 +92,10 @@ TEST(MaskgenShipped, EveryMaskDecodesAndLooksItsKind) {
             double sum = 0;
             for (std::size_t i = 0; i < mask.byteCount(); ++i) sum += mask.data()[i];
             const double mean = sum / static_cast<double>(mask.byteCount()) / 255;
-            if (category == 10 || category == 11) {
+            if (category == 10) {
                 EXPECT_GT(mean, 0.6) << path;
+            } else if (category == 11) {
+                EXPECT_GT(mean, 0.3) << path;  // an edge keeps a good part of the picture
             } else if (category != 12) {
                 EXPECT_LT(mean, 0.3) << path;
             }
