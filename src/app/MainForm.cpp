@@ -395,8 +395,7 @@ void TMainForm::BuildMenus() {
     MenuEnglish->setCheckable(true);
     LanguageGroup->addAction(MenuEnglish);
     N7 = separator(Languages1, "N7");
-    // The language scan adds one radio item per language file above this item; the
-    // language commands (MenuEnglishClick, MenuMoreLanguagesClick) join with the language files.
+    // ScanLanguages adds one radio item per language file above this item.
     MenuMoreLanguages = item(Languages1, "MenuMoreLanguages", "&More Languages...");
 
     Help1 = menu("Help1", "&Help");
@@ -424,13 +423,16 @@ QAction* TMainForm::CategoryMenuItem(int category) const {
 // ---- Start-up and shutdown ---------------------------------------------------
 
 void TMainForm::FormCreate() {
-    // 1-2. The Tools target and the settings file join here with their commands.
+    // 1. The Tools target joins here with its command.
+    // 2. The settings file.
+    LoadSettings();
     // 3. The thumbnail grid: 150 by 150, 5 columns, gaps 12 and 4.
     ThumbWidth = 150;
     ThumbHeight = 150;
     // 4. ProgramDir was given by the program entry.
     context_.picDir = ProgramDir + "pic";
-    // 5. The language scan joins here with the language files.
+    // 5. The language list and menu.
+    ScanLanguages();
     // 6. The window title.
     setWindowTitle(tr(kProductTitle));
     resize(1010, 769 + menuBar()->sizeHint().height());
@@ -478,15 +480,17 @@ void TMainForm::FormCreate() {
     // 13. The first category.
     suitempButtonPresetClick(ButtonPreset);
 
-    // 14-15. The captions of the chosen language join here with the language
-    // files; the built-in English texts are in place and carry the check mark.
+    // 14-15. The captions of the chosen language, and its check mark (set on
+    // its item by the scan).
+    ApplyLanguage(LanguageIndex);
     MenuEnglish->setChecked(LanguageIndex == -1);
     ShowHistoryTrace();
 }
 
 void TMainForm::FormDestroy() {
-    // The settings file is written here once it exists. The thumbnails, the
-    // pictures and the history (every entry and snapshot) are freed with the window.
+    SaveSettings();
+    // The thumbnails, the pictures and the history (every entry and snapshot)
+    // are freed with the window.
     History.Clear();
 }
 

@@ -6,11 +6,13 @@
 #include <QMainWindow>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "Controls.h"
 #include "effects/Catalogue.h"
 #include "effects/EffectContext.h"
 #include "history/Queue.h"
+#include "output/PrintLayout.h"
 #include "picture/Picture.h"
 
 class QAction;
@@ -49,6 +51,10 @@ public:
     int ThumbWidth = 150;
     int ThumbHeight = 150;
     int LanguageIndex = -1;
+    corvellin::PrintLayout PrintLayout;
+    // The "*.ini" names of the Languages folder, sorted without case; a
+    // language is its index here.
+    std::vector<std::string> FileListBoxLanguage;
     const Picture& WorkingPicture() const { return ImageScreen->picture(); }
     const Picture& PreviewPicture() const { return ImagePreview->picture(); }
     bool Busy() const { return busy_ > 0; }
@@ -156,6 +162,14 @@ public:
     bool LoadEditPicture(const std::string& path);
     // Sizes and centres an image control for its picture inside a W x H pane.
     static void FitImageToPanel(ImageView* image, int W, int H);
+    // cfg.ini: read once at start-up, written once at shutdown.
+    void LoadSettings();
+    void SaveSettings();
+    // Builds the language list and the Languages menu; sets every caption of
+    // the window from a language (-1: the built-in English texts).
+    void ScanLanguages();
+    void ApplyLanguage(int index);
+    std::string LanguageFilePath(int index) const;
     // Rewrites Memo1 with one line per history entry.
     void ShowHistoryTrace();
     // A copy of FullSizePicture with the committed effects (and, with pending,
@@ -189,6 +203,9 @@ public slots:
     void suitempButtonWaterClick(QObject* sender);
     void ButtonLightBClick(QObject* sender);
     void ButtonLightCClick(QObject* sender);
+
+    void LanguageItemClick(QAction* item);
+    void MenuEnglishClick();
 
     void ImageClick(corvellin::ImageView* thumbnail);
     void TrackBarValueChange();

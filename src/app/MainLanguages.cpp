@@ -1,0 +1,170 @@
+// The main window's settings file and languages: LoadSettings and SaveSettings,
+// the Languages menu, and the switching of every caption.
+#include <QAction>
+#include <QActionGroup>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QUrl>
+
+#include "MainForm.h"
+#include "StoredSettings.h"
+#include "picture/Error.h"
+#include "platform/qt/Dialogs.h"
+#include "settings/CaptionCatalog.h"
+#include "settings/LanguageFiles.h"
+#include "settings/SettingsFile.h"
+
+namespace corvellin {
+namespace {
+
+// The controls that show each translated text of the main window.
+struct CaptionTargets {
+    const char* key;
+    std::initializer_list<const char*> controls;
+};
+
+const CaptionTargets kMainCaptionTargets[] = {
+    {"&Open", {"BitBtnOpen", "MenuOpen"}},
+    {"&Save", {"BitBtnSave", "MenuSave"}},
+    {"&WallPaper", {"suiButtonWallPaper"}},
+    {"&Preset", {"ButtonPreset", "MenuPreset"}},
+    {"&Sketch", {"ButtonSketch", "MenuSketch"}},
+    {"&LightA", {"ButtonLight", "MenuLight"}},
+    {"Light&B", {"ButtonLightB", "MenuLightB"}},
+    {"Light&C", {"ButtonLightC", "MenuLightC"}},
+    {"&Star", {"ButtonStar", "MenuStar"}},
+    {"&Amazing", {"ButtonAmazing", "MenuAmazing"}},
+    {"&Water", {"ButtonWater", "MenuWater"}},
+    {"&Dream", {"ButtonDream", "MenuDream"}},
+    {"&Whether", {"ButtonWhether", "MenuWhether"}},
+    {"&Color", {"ButtonColor", "MenuColor"}},
+    {"&Art", {"ButtonArt", "MenuArt"}},
+    {"&Texture", {"ButtonTexture", "MenuTexture"}},
+    {"&Edge", {"ButtonEdge", "MenuEdge"}},
+    {"&Frame", {"ButtonFrame", "MenuFrame"}},
+    {"&File", {"File1"}},
+    {"P&aper Settings...", {"MenuPaperSetting"}},
+    {"Print Pre&view...", {"MenuPrintPreview"}},
+    {"&Print...", {"MenuPrint"}},
+    {"E&xit", {"MenuExit"}},
+    {"Set &Wallpaper", {"MenuSetWallpaper"}},
+    {"&Edit", {"Edit1"}},
+    {"&UnDo", {"MenuUnDo", "BitBtnUndo"}},
+    {"&Redo", {"MenuRedo", "BitBtnReDo"}},
+    {"&Apply", {"MenuApply", "BitBtnApply"}},
+    {"&View", {"View1"}},
+    {"Pre&view", {"MenuPreview"}},
+    {"&Effect", {"Effect1"}},
+    {"&Help", {"Help1"}},
+    {"Help &Contents", {"MenuHelpContent"}},
+    {"Check For &Updates", {"MenuUpdates"}},
+    {"&About...", {"MenuAbout"}},
+    {"Source Picture", {"Label1"}},
+    {"Preview (Double click to full screen)", {"Label2"}},
+    {"Click the small photo to preview and apply this effection", {"StatusBar1Panel0"}},
+};
+
+void SetCaption(QObject* target, const QString& text) {
+    if (auto* button = qobject_cast<QAbstractButton*>(target)) button->setText(text);
+    else if (auto* action = qobject_cast<QAction*>(target)) action->setText(text);
+    else if (auto* menu = qobject_cast<QMenu*>(target)) menu->setTitle(text);
+    else if (auto* label = qobject_cast<QLabel*>(target)) label->setText(text);
+}
+
+char LocaleDecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return (point.size() == 1 && point[0].unicode() < 128) ? static_cast<char>(point[0].unicode()) : '.';
+}
+
+}  // namespace
+
+void TMainForm::LoadSettings() {
+    EnsureFolder(SettingsFolder());
+    const StoredSettings stored = ReadStoredSettings(SettingsFilePath(), LocaleDecimalSeparator());
+    PrintLayout = stored.layout;
+    LanguageIndex = stored.languageIndex;
+}
+
+void TMainForm::SaveSettings() {
+    try {
+        WriteStoredSettings(SettingsFilePath(), StoredSettings{PrintLayout, LanguageIndex});
+    } catch (const std::exception& error) {
+        // Shutdown goes on; the previous file is still there.
+        ShowErrorBox(this, QString::fromStdString(error.what()));
+    }
+}
+
+std::string TMainForm::LanguageFilePath(int index) const {
+    if (index < 0 || index >= static_cast<int>(FileListBoxLanguage.size())) return {};
+    return ProgramDir + "Languages/" + FileListBoxLanguage[static_cast<std::size_t>(index)];
+}
+
+void TMainForm::ScanLanguages() {
+    const std::string folder = ProgramDir + "Languages";
+    // An installed, read-only program folder simply has no folder to create.
+    EnsureFolder(folder);
+    FileListBoxLanguage = ListLanguageFiles(folder);
+    bool indexOffered = false;
+    for (std::size_t i = 0; i < FileListBoxLanguage.size(); ++i) {
+        if (IsTemplateLanguageFile(FileListBoxLanguage[i])) continue;
+        const std::string name = LanguageDisplayName(LoadLanguageFile(folder + "/" + FileListBoxLanguage[i]));
+        if (name.empty()) continue;
+        auto* item = new QAction(QString::fromStdString(name), Languages1);
+        item->setObjectName(QString("LanguageItem%1").arg(i));
+        item->setData(static_cast<int>(i));
+        item->setCheckable(true);
+        LanguageGroup->addAction(item);
+        Languages1->insertAction(MenuMoreLanguages, item);
+        if (static_cast<int>(i) == LanguageIndex) {
+            item->setChecked(true);
+            indexOffered = true;
+        }
+        connect(item, &QAction::triggered, this, [this, item] { LanguageItemClick(item); });
+    }
+    // A stored index that names no offered file (removed or renamed since) is English.
+    if (!indexOffered) LanguageIndex = -1;
+    MenuMoreLanguages->setData(-2);
+    connect(MenuMoreLanguages, &QAction::triggered, this, [this] { LanguageItemClick(MenuMoreLanguages); });
+    connect(MenuEnglish, &QAction::triggered, this, &TMainForm::MenuEnglishClick);
+    MenuMoreLanguages->setVisible(!FileListBoxLanguage.empty());
+}
+
+void TMainForm::ApplyLanguage(int index) {
+    const IniFile file = index >= 0 ? LoadLanguageFile(LanguageFilePath(index)) : IniFile();
+    for (const CaptionKey& caption : CaptionKeys(CaptionWindow::Main)) {
+        const QString text = QString::fromStdString(Translate(file, caption.key, caption.builtIn));
+        for (const CaptionTargets& row : kMainCaptionTargets) {
+            if (std::string_view(row.key) != caption.key) continue;
+            for (const char* name : row.controls) {
+                if (std::string_view(name) == "StatusBar1Panel0") SetCaption(StatusPanels[0], text);
+                else if (QObject* target = findChild<QObject*>(name)) SetCaption(target, text);
+            }
+        }
+    }
+}
+
+void TMainForm::LanguageItemClick(QAction* item) {
+    if (Busy()) return;
+    const int tag = item->data().toInt();
+    if (tag == -2) {
+        // More languages: the folder the editor reads them from, in the file manager.
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(ProgramDir + "Languages")));
+        return;
+    }
+    item->setChecked(true);
+    LanguageIndex = tag;
+    ApplyLanguage(LanguageIndex);
+}
+
+void TMainForm::MenuEnglishClick() {
+    if (Busy()) return;
+    ApplyLanguage(-1);
+    LanguageIndex = -1;
+    MenuEnglish->setChecked(true);
+}
+
+}  // namespace corvellin
