@@ -688,14 +688,14 @@ void Water(Canvas& c, int n, Rng& rng) {
                 Glow(c, x + r * 0.3, y + r * 0.4, r * 0.25, kIce, 0.2);
             }
             break;
-        case 5:  // light dancing on waves
+        case 5:  // light dancing on waves: crests crowd together towards the horizon
             c.AddField([&](int x, int y) {
-                const double v = y / h;
+                const double u = x / w, v = y / h;
                 if (v < 0.4) return Color{};
-                const double depth = (v - 0.4) / 0.6;
-                const double wave = std::sin(y / h * (160 - 100 * depth) + 6 * Fbm(x / w * 3, v * 4, 4, 135));
-                const double crest = std::pow(Clamp01(wave), 5.0);
-                return kIce * (crest * Smooth(0.4, 0.6, v) * (0.9 + 0.6 * Noise(x / w * 8, v * 6, 136)));
+                const double phase = std::sqrt(v - 0.4) * 150 + 5 * Fbm(u * 3, v * 4, 4, 135);
+                const double crest = std::pow(Clamp01(std::sin(phase)), 6.0);
+                const double broken = Smooth(-0.1, 0.5, Noise(u * 14, phase * 0.25, 136));
+                return kIce * (crest * broken * Smooth(0.4, 0.55, v) * 0.9);
             });
             break;
         case 6:  // underwater light shafts and bubbles
