@@ -110,8 +110,10 @@ void Conifer(Canvas& c, double cx, double baseY, double height, double width, Co
             if (t > 0.93) cover = std::max(cover, Clamp01(width * 0.05 - std::fabs(dx) + 0.5));
             if (cover <= 0) continue;
             const double side = Smooth(-0.3, 1.0, dx / std::max(half, 1.0));
-            Color col = Mix(dark, lit, side * (0.4 + 0.6 * local));
-            col = col * (0.8 + 0.35 * Noise(x * 0.4, y * 0.4, seed + 5));
+            // Branch tips at the foot of each tier catch the light; needles give texture.
+            const double tips = Smooth(0.6, 1.0, local) * Smooth(0.3, 1.0, std::fabs(dx) / std::max(half, 1.0));
+            Color col = Mix(dark, lit, Clamp01(side * (0.3 + 0.5 * local) + 0.5 * tips * (0.4 + side)));
+            col = col * (0.75 + 0.3 * Noise(x * 0.4, y * 0.4, seed + 5) + 0.25 * Noise(x * 0.08, y * 0.15, seed + 6));
             c.Set(x, y, Mix(c.Get(x, y), col, cover));
         }
     }
