@@ -25,6 +25,11 @@ TEST(FxCallParser, ParsesCallsAndFillsDefaults) {
         {"10:0:17", {10, 0, 17, 0x008000}},
         {"1:9:-1:255", {1, 9, -1, 255}},
         {"1:9::0x0000FF", {1, 9, -1, 0xFF}},
+        {"star:3", {6, 3, -1, 0x008000}},
+        {"TEXTURE:0", {10, 0, -1, 0x008000}},
+        {"lightb:1", {14, 1, -1, 0x008000}},
+        {"edge:2::0x0000FF", {11, 2, -1, 0xFF}},
+        {"Art:7:50", {4, 7, 50, 0x008000}},
     };
     for (const Case& c : cases) {
         const fx::ParsedCall parsed = fx::ParseEffectCall(c.text);
@@ -42,6 +47,16 @@ TEST(FxCallParser, ArtParameterDefaultsToTheSliderStartAndStaysInItsRange) {
     EXPECT_FALSE(fx::ParseEffectCall("4:7:256").call);
     EXPECT_FALSE(fx::ParseEffectCall("4:2:1").call);
     EXPECT_EQ(fx::ParseEffectCall("4:3:99999").call->parameter, 99999);  // no slider: any value
+}
+
+TEST(FxCallParser, AMistypedNameSuggestsTheNearest) {
+    const std::pair<const char*, const char*> cases[] = {{"stra:3", "'Star'"}, {"presett:1", "'Preset'"},
+                                                         {"lightd:0", "'Light"}, {"txture:2", "'Texture'"}};
+    for (const auto& [text, hint] : cases) {
+        const fx::ParsedCall parsed = fx::ParseEffectCall(text);
+        EXPECT_FALSE(parsed.call) << text;
+        EXPECT_NE(parsed.error.find(hint), std::string::npos) << parsed.error;
+    }
 }
 
 TEST(FxCallParser, RejectsMalformedCalls) {
@@ -116,6 +131,8 @@ TEST(FxProgram, ExitStatusTellsErrorsFromBadArguments) {
         {{"mask-pack", dir.file("in.bmp")}, 2, "usage:"},
         {{"mask-unpack", dir.file("none.gph"), dir.file("x.bmp")}, 1, "Cannot open file"},
         {{"--help"}, 0, ""},
+        {{"list"}, 0, ""},
+        {{"list", "extra"}, 2, "no arguments"},
     };
     for (const auto& c : cases) {
         const RunResult run = RunFx(c.args, dir);

@@ -1,5 +1,8 @@
 #include "CallParser.h"
 
+#include "effects/VariationNames.h"
+
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -30,7 +33,14 @@ ParsedCall ParseEffectCall(const std::string& text) {
     }
     if (fields.size() < 2 || fields.size() > 4) return {std::nullopt, "'" + text + "' is not CATEGORY:VARIATION[:PARAMETER[:COLOUR]]"};
 
-    const auto category = ParseInteger(fields[0], 1, kCategoryCount, false);
+    std::optional<std::int64_t> category = ParseInteger(fields[0], 1, kCategoryCount, false);
+    if (!category && !fields[0].empty() && !std::isdigit(static_cast<unsigned char>(fields[0][0])) && fields[0][0] != '-') {
+        // Categories may be named as on their buttons, in any case.
+        if (const int byName = CategoryByName(fields[0])) category = byName;
+        else
+            return {std::nullopt, "unknown category '" + fields[0] + "'; did you mean '" +
+                                      NearestCategoryName(fields[0]) + "'? (see corvellin-fx list)"};
+    }
     if (!category) return {std::nullopt, "unknown category '" + fields[0] + "' (categories are 1 to 15)"};
     if (!IsCategoryAvailable(static_cast<int>(*category)))
         return {std::nullopt, "category " + fields[0] + " (" + FindCategory(static_cast<int>(*category))->name +

@@ -9,6 +9,7 @@
 #include "CallParser.h"
 #include "effects/Catalogue.h"
 #include "effects/MaskFile.h"
+#include "effects/VariationNames.h"
 #include "picture/Error.h"
 #include "picture/FileIO.h"
 #include "picture/PictureFile.h"
@@ -22,11 +23,15 @@ constexpr const char* kUsage =
     "usage: corvellin-fx apply [--pic-dir DIR] [--seed N] IN OUT [CALL...]\n"
     "       corvellin-fx mask-pack IN OUT.gph\n"
     "       corvellin-fx mask-unpack IN.gph OUT\n"
+    "       corvellin-fx list\n"
     "\n"
     "apply reads IN (.jpg, .jpeg or .bmp), applies each CALL in order at full size\n"
     "and writes OUT by its extension (.jpg/.jpeg: JPEG quality 90, .bmp: 24-bit BMP).\n"
-    "CALL is CATEGORY:VARIATION[:PARAMETER[:COLOUR]] with CATEGORY 1..15 and\n"
-    "VARIATION 0..9; COLOUR is 0x00BBGGRR in decimal or 0x-hex (default 0x008000).\n"
+    "CALL is CATEGORY:VARIATION[:PARAMETER[:COLOUR]]: CATEGORY is 1..15 or its name\n"
+    "as on the editor's buttons (star, art, edge, ...), VARIATION 0..9, PARAMETER the\n"
+    "Art slider value (default: the slider's start), COLOUR 0x00BBGGRR in decimal or\n"
+    "0x-hex for Edge (default 0x008000, green). Examples: star:3  art:7:50\n"
+    "edge:2::0x0000FF. `corvellin-fx list` shows every category and variation.\n"
     "  --pic-dir DIR  the mask folder (default: pic beside this program)\n"
     "  --seed N       seed every random scatter with N instead of the clock\n";
 
@@ -87,6 +92,23 @@ int Apply(const std::vector<std::string>& args) {
     return 0;
 }
 
+int List() {
+    for (const CategoryInfo& info : kCategories) {
+        std::printf("%2d  %s\n", info.number, info.name);
+        for (int v = 0; v < kVariationCount; ++v) {
+            const std::string name = VariationName(info.number, v);
+            std::string line = "      " + std::to_string(v) + "  " + (name.empty() ? "variation " + std::to_string(v + 1) : name);
+            if (info.number == 4) {
+                if (const auto slider = ArtSliderFor(v))
+                    line += "  (parameter " + std::to_string(slider->minimum) + " to " + std::to_string(slider->maximum) +
+                            ", default " + std::to_string(slider->start) + ")";
+            }
+            std::printf("%s\n", line.c_str());
+        }
+    }
+    return 0;
+}
+
 int MaskPack(const std::vector<std::string>& args, bool pack) {
     if (args.size() != 2) return Usage(pack ? "mask-pack needs IN and OUT.gph" : "mask-unpack needs IN.gph and OUT");
     const std::vector<std::uint8_t> bytes = ReadWholeFile(args[0]);
@@ -105,6 +127,7 @@ int main(int argc, char** argv) {
         if (command == "apply") return Apply(args);
         if (command == "mask-pack") return MaskPack(args, true);
         if (command == "mask-unpack") return MaskPack(args, false);
+        if (command == "list") return args.empty() ? List() : Usage("list takes no arguments");
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);
             return 0;

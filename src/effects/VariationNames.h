@@ -1,0 +1,19 @@
+// Short names of the variations, for listings such as corvellin-fx list. The
+// mask categories name what their shipped art shows.
+#pragma once
+
+#include <string>
+
+namespace corvellin {
+
+// The name of a variation (0..9) of a category (1..15), or "" where it has none.
+std::string VariationName(int category, int variation);
+
+// The category whose button caption (without "&") is name, compared without
+// case ("star", "LightB"); 0 when none is.
+int CategoryByName(const std::string& name);
+
+// The category caption nearest to a mistyped name (edit distance), for a hint.
+std::string NearestCategoryName(const std::string& name);
+
+}  // namespace corvellin
