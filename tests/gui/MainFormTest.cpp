@@ -221,6 +221,11 @@ TEST_F(EditorTest, MissingOrBrokenDefaultPictureStillGivesAWorkingEditor) {
         EXPECT_EQ(seam.boxes[1].title, "Information");
         EXPECT_EQ(seam.boxes[1].text, kNothingToSaveText);
         EXPECT_TRUE(seam.requests.empty());
+        // Browsing and Apply work on the empty picture; nothing divides by its size.
+        f.ImageClick(f.Thumbnails[0]);
+        f.suitempBitBtnApplyClick();
+        EXPECT_EQ(MemoLines(f).size(), 2);
+        EXPECT_EQ(seam.boxes.size(), 2u);
         form.reset();
     }
     seam.boxes.clear();
