@@ -78,6 +78,8 @@ public:
         if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
             grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
         QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &PicturePreviewPane::showFile);
+        // The name chosen last time is already selected: preview it straight away.
+        if (!request.fileName.isEmpty()) preview->showFile(request.fileName);
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& text) {
             const int chosen = static_cast<int>(texts.indexOf(text)) + 1;
             if (chosen > 0 && request.filterChanged) dialog.setDefaultSuffix(request.filterChanged(chosen));
