@@ -80,15 +80,22 @@ public:
         QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &PicturePreviewPane::showFile);
         // The name chosen last time is already selected: preview it straight away.
         if (!request.fileName.isEmpty()) preview->showFile(request.fileName);
+        // The dialog names a filter by its full text or, with the details hidden,
+        // by its description alone.
+        auto entryOf = [&](const QString& text) {
+            for (qsizetype i = 0; i < texts.size(); ++i)
+                if (text == texts[i] || text == request.filters[i].description) return static_cast<int>(i) + 1;
+            return 0;
+        };
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& text) {
-            const int chosen = static_cast<int>(texts.indexOf(text)) + 1;
+            const int chosen = entryOf(text);
             if (chosen > 0 && request.filterChanged) dialog.setDefaultSuffix(request.filterChanged(chosen));
         });
         dialog.resize(860, 500);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         FileDialogAnswer answer;
         answer.path = dialog.selectedFiles().first();
-        answer.filterEntry = std::max(1, static_cast<int>(texts.indexOf(dialog.selectedNameFilter())) + 1);
+        answer.filterEntry = std::max(1, entryOf(dialog.selectedNameFilter()));
         return answer;
     }
 
