@@ -1,0 +1,24 @@
+# The installed layout: a self-contained, relocatable program folder
+# PREFIX/lib/corvellin-photo (programs, pic/, Languages/, help.html) with links
+# in PREFIX/bin. The programs find their data beside their resolved file.
+set(CORVELLIN_PROGRAM_FOLDER lib/corvellin-photo)
+
+install(TARGETS corvellin corvellin-fx RUNTIME DESTINATION ${CORVELLIN_PROGRAM_FOLDER})
+install(DIRECTORY ${CORVELLIN_BIN_DIR}/pic DESTINATION ${CORVELLIN_PROGRAM_FOLDER}
+        PATTERN ".generated" EXCLUDE)
+install(DIRECTORY ${CORVELLIN_BIN_DIR}/Languages DESTINATION ${CORVELLIN_PROGRAM_FOLDER} OPTIONAL)
+install(FILES ${CORVELLIN_BIN_DIR}/help.html DESTINATION ${CORVELLIN_PROGRAM_FOLDER} OPTIONAL)
+install(CODE [[
+  set(bin "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")
+  file(MAKE_DIRECTORY "${bin}")
+  foreach(program corvellin corvellin-fx)
+    file(REMOVE "${bin}/${program}")
+    file(CREATE_LINK "../lib/corvellin-photo/${program}" "${bin}/${program}" SYMBOLIC)
+  endforeach()
+]])
+
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/corvellin-photo.desktop DESTINATION share/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/io.corvellin.PhotoEditor.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/corvellin.1 ${CMAKE_SOURCE_DIR}/data/desktop/corvellin-fx.1
+        DESTINATION share/man/man1)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION share/icons PATTERN ".painted" EXCLUDE)
