@@ -118,6 +118,14 @@ DialogSeam* installed = nullptr;
 
 }  // namespace
 
+bool DialogSeam::questionBox(QWidget* owner, const QString& title, const QString& text) {
+    QString shown = text;
+    shown.replace("\r\n", "\n").replace('\r', '\n');
+    QMessageBox box(QMessageBox::NoIcon, title, shown, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 DialogSeam& Dialogs() { return installed ? *installed : RealSeam(); }
 
 void SetDialogSeam(DialogSeam* seam) { installed = seam; }
@@ -128,6 +136,10 @@ void ShowErrorBox(QWidget* owner, const QString& text) {
 
 void ShowInfoBox(QWidget* owner, const QString& text) {
     Dialogs().messageBox(owner, MessageKind::Information, kInformationTitle, text);
+}
+
+bool AskYesNo(QWidget* owner, const QString& title, const QString& text) {
+    return Dialogs().questionBox(owner, title, text);
 }
 
 }  // namespace corvellin

@@ -49,6 +49,9 @@ public:
     virtual std::optional<FileDialogAnswer> fileDialog(QWidget* owner, const FileDialogRequest& request) = 0;
     // Modal colour dialog; colours are 0x00BBGGRR. Empty when the user cancels.
     virtual std::optional<std::uint32_t> chooseColour(QWidget* owner, std::uint32_t initial) = 0;
+    // Modal box without an icon, with Yes and No buttons; true for Yes. The
+    // base class shows the real box.
+    virtual bool questionBox(QWidget* owner, const QString& title, const QString& text);
 };
 
 // The seam in use: the one installed last, else the real dialogs.
@@ -60,5 +63,7 @@ void SetDialogSeam(DialogSeam* seam);
 void ShowErrorBox(QWidget* owner, const QString& text);
 // Modal box titled "Information" with the information icon and an OK button.
 void ShowInfoBox(QWidget* owner, const QString& text);
+// Modal box without an icon, with Yes and No buttons; true when Yes is chosen.
+bool AskYesNo(QWidget* owner, const QString& title, const QString& text);
 
 }  // namespace corvellin
