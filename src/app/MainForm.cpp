@@ -27,6 +27,7 @@
 #include "picture/PictureFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/PictureImage.h"
+#include "update/UpdateForm.h"
 
 namespace corvellin {
 
@@ -337,8 +338,6 @@ void TMainForm::BuildMenus() {
     // MenuSetWallpaper: MenuSetWallpaperClick, the Set Wallpaper command, joins with the wallpaper.
     MenuSetWallpaper = item(File1, "MenuSetWallpaper", "Set &Wallpaper");
     N2 = separator(File1, "N2");
-    // The three printing items get MenuPaperSettingClick, MenuPrintPreviewClick and
-    // MenuPrintClick with the printing commands.
     MenuPaperSetting = item(File1, "MenuPaperSetting", "P&aper Settings...");
     MenuPrintPreview = item(File1, "MenuPrintPreview", "Print Pre&view...");
     MenuPrint = item(File1, "MenuPrint", "&Print...");
@@ -347,6 +346,9 @@ void TMainForm::BuildMenus() {
     connect(MenuOpen, &QAction::triggered, this, &TMainForm::suitempBitBtnOpenClick);
     connect(MenuSave, &QAction::triggered, this, &TMainForm::suitempBitBtnSaveClick);
     connect(MenuExit, &QAction::triggered, this, &TMainForm::MenuExitClick);
+    connect(MenuPaperSetting, &QAction::triggered, this, &TMainForm::MenuPaperSettingClick);
+    connect(MenuPrintPreview, &QAction::triggered, this, &TMainForm::MenuPrintPreviewClick);
+    connect(MenuPrint, &QAction::triggered, this, &TMainForm::MenuPrintClick);
 
     Edit1 = menu("Edit1", "&Edit");
     MenuUnDo = item(Edit1, "MenuUnDo", "&UnDo", QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -404,6 +406,7 @@ void TMainForm::BuildMenus() {
     N4 = separator(Help1, "N4");
     MenuUpdates = item(Help1, "MenuUpdates", "Check For Updates");
     MenuUpdates->setVisible(false);
+    connect(MenuUpdates, &QAction::triggered, this, &TMainForm::MenuUpdatesClick);
     N3 = separator(Help1, "N3");
     MenuAbout = item(Help1, "MenuAbout", "&About");
 }
@@ -423,7 +426,9 @@ QAction* TMainForm::CategoryMenuItem(int category) const {
 // ---- Start-up and shutdown ---------------------------------------------------
 
 void TMainForm::FormCreate() {
-    // 1. The Tools target joins here with its command.
+    // 1. The Tools target, and the output, Help and Tools commands.
+    FindToolsTarget();
+    ConnectOutputCommands();
     // 2. The settings file.
     LoadSettings();
     // 3. The thumbnail grid: 150 by 150, 5 columns, gaps 12 and 4.
@@ -496,6 +501,14 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::MenuExitClick() {
     Command([&] { close(); });
+}
+
+void TMainForm::MenuUpdatesClick() {
+    Command([&] {
+        TUpdateForm form(this, ProgramDir);
+        form.LoadCaptions(LanguageIndex);
+        form.exec();
+    });
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
