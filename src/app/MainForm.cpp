@@ -338,6 +338,8 @@ void TMainForm::BuildMenus() {
     // MenuSetWallpaper: MenuSetWallpaperClick, the Set Wallpaper command, joins with the wallpaper.
     MenuSetWallpaper = item(File1, "MenuSetWallpaper", "Set &Wallpaper");
     N2 = separator(File1, "N2");
+    // The three printing items get MenuPaperSettingClick, MenuPrintPreviewClick and
+    // MenuPrintClick with the printing commands.
     MenuPaperSetting = item(File1, "MenuPaperSetting", "P&aper Settings...");
     MenuPrintPreview = item(File1, "MenuPrintPreview", "Print Pre&view...");
     MenuPrint = item(File1, "MenuPrint", "&Print...");
@@ -346,9 +348,6 @@ void TMainForm::BuildMenus() {
     connect(MenuOpen, &QAction::triggered, this, &TMainForm::suitempBitBtnOpenClick);
     connect(MenuSave, &QAction::triggered, this, &TMainForm::suitempBitBtnSaveClick);
     connect(MenuExit, &QAction::triggered, this, &TMainForm::MenuExitClick);
-    connect(MenuPaperSetting, &QAction::triggered, this, &TMainForm::MenuPaperSettingClick);
-    connect(MenuPrintPreview, &QAction::triggered, this, &TMainForm::MenuPrintPreviewClick);
-    connect(MenuPrint, &QAction::triggered, this, &TMainForm::MenuPrintClick);
 
     Edit1 = menu("Edit1", "&Edit");
     MenuUnDo = item(Edit1, "MenuUnDo", "&UnDo", QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -426,9 +425,7 @@ QAction* TMainForm::CategoryMenuItem(int category) const {
 // ---- Start-up and shutdown ---------------------------------------------------
 
 void TMainForm::FormCreate() {
-    // 1. The Tools target, and the output, Help and Tools commands.
-    FindToolsTarget();
-    ConnectOutputCommands();
+    // 1. The Tools target joins here with its command.
     // 2. The settings file.
     LoadSettings();
     // 3. The thumbnail grid: 150 by 150, 5 columns, gaps 12 and 4.
