@@ -338,8 +338,6 @@ void TMainForm::BuildMenus() {
     // MenuSetWallpaper: MenuSetWallpaperClick, the Set Wallpaper command, joins with the wallpaper.
     MenuSetWallpaper = item(File1, "MenuSetWallpaper", "Set &Wallpaper");
     N2 = separator(File1, "N2");
-    // The three printing items get MenuPaperSettingClick, MenuPrintPreviewClick and
-    // MenuPrintClick with the printing commands.
     MenuPaperSetting = item(File1, "MenuPaperSetting", "P&aper Settings...");
     MenuPrintPreview = item(File1, "MenuPrintPreview", "Print Pre&view...");
     MenuPrint = item(File1, "MenuPrint", "&Print...");
@@ -348,6 +346,9 @@ void TMainForm::BuildMenus() {
     connect(MenuOpen, &QAction::triggered, this, &TMainForm::suitempBitBtnOpenClick);
     connect(MenuSave, &QAction::triggered, this, &TMainForm::suitempBitBtnSaveClick);
     connect(MenuExit, &QAction::triggered, this, &TMainForm::MenuExitClick);
+    connect(MenuPaperSetting, &QAction::triggered, this, &TMainForm::MenuPaperSettingClick);
+    connect(MenuPrintPreview, &QAction::triggered, this, &TMainForm::MenuPrintPreviewClick);
+    connect(MenuPrint, &QAction::triggered, this, &TMainForm::MenuPrintClick);
 
     Edit1 = menu("Edit1", "&Edit");
     MenuUnDo = item(Edit1, "MenuUnDo", "&UnDo", QKeySequence(Qt::CTRL | Qt::Key_Z));

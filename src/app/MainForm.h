@@ -178,6 +178,10 @@ public:
     // The save dialog's default extension for a filter entry (1 JPEG, 2 BMP).
     void SaveDialogTypeChange(int entry);
     QString SaveDefaultExtension() const { return saveDefaultExtension_; }
+    // The print job: the committed history replayed onto a copy of the
+    // full-size picture (the bar showing the walk), stretched into the device
+    // rectangle of one page of the current printer.
+    void PrintPicture(const PixelRect& rectangle, ProgressBar* bar);
 
 public slots:
     // ---- Commands: every one catches its errors and shows them ------------------
@@ -187,6 +191,9 @@ public slots:
     void suitempBitBtnUndoClick();
     void suitempBitBtnReDoClick();
     void MenuExitClick();
+    void MenuPaperSettingClick();
+    void MenuPrintPreviewClick();
+    void MenuPrintClick();
     // Opens the update window (the menu item itself stays hidden).
     void MenuUpdatesClick();
 

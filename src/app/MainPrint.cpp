@@ -1,0 +1,90 @@
+// The main window's printing commands: Paper Settings, Print Preview (the
+// print layout dialog) and Print, and the print job both ways of printing end in.
+#include <QString>
+#include <exception>
+
+#include "MainForm.h"
+#include "output/PrintDevice.h"
+#include "output/PrintPreviewForm.h"
+#include "platform/qt/Dialogs.h"
+
+namespace corvellin {
+
+namespace {
+
+constexpr const char* kNothingToPrintText = "There is no picture to print. Open a picture first (File > Open).";
+
+// The boundary of a printing command: held off while a replay runs, and an
+// error that ends it is shown in a box titled "Error".
+template <class Body>
+void RunPrintCommand(TMainForm& form, Body&& body) {
+    if (form.Busy()) return;
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ShowErrorBox(&form, QString::fromStdString(error.what()));
+    } catch (...) {
+        ShowErrorBox(&form, QObject::tr("An unexpected error ended the command."));
+    }
+}
+
+}  // namespace
+
+void TMainForm::MenuPaperSettingClick() {
+    RunPrintCommand(*this, [&] {
+        RequirePrinter();
+        // The choice only changes the current printer's paper.
+        RunPageSetupDialog(this);
+    });
+}
+
+void TMainForm::MenuPrintPreviewClick() {
+    RunPrintCommand(*this, [&] {
+        // The layout arithmetic needs a picture of at least one pixel.
+        if (FullSizePicture.empty() || WorkingPicture().empty()) {
+            ShowInfoBox(this, tr(kNothingToPrintText));
+            return;
+        }
+        RequirePrinter();
+        TPrintPreviewForm dialog(LanguageIndex, ProgramDir, this);
+        dialog.SetPreviewPicture(WorkingPicture());
+        dialog.PrintLayout = PrintLayout;
+        dialog.ImageWidthPx = FullSizePicture.width();
+        dialog.ImageHeightPx = FullSizePicture.height();
+        dialog.ScreenPpi = ScreenPPI();
+        const PrinterMetrics printer = CurrentPrinterMetrics();
+        const PixelSize page = PageFromPrinter(printer.printableWidth, printer.printableHeight, printer.dpiX,
+                                               printer.dpiY, dialog.ScreenPpi);
+        dialog.PageWidthPx = std::max(1, page.width);
+        dialog.PageHeightPx = std::max(1, page.height);
+        auto* bar = new ProgressBar;
+        dialog.SetProgressBar(bar);
+        dialog.PrintPicture = [this, bar](const PixelRect& rectangle) { PrintPicture(rectangle, bar); };
+        PrintDialogs().showModal(dialog);
+        if (dialog.Confirmed) PrintLayout = dialog.PrintLayout;
+    });
+}
+
+void TMainForm::MenuPrintClick() {
+    RunPrintCommand(*this, [&] {
+        if (FullSizePicture.empty()) {
+            ShowInfoBox(this, tr(kNothingToPrintText));
+            return;
+        }
+        RequirePrinter();
+        if (!RunPrintDialog(this)) return;
+        const PrinterMetrics printer = CurrentPrinterMetrics();
+        const PixelRect rectangle =
+            PrintRectFromSettings(PrintLayout, printer.printableWidth, printer.printableHeight, printer.dpiX,
+                                  printer.dpiY, FullSizePicture.width(), FullSizePicture.height(), ScreenPPI());
+        PrintPicture(rectangle, suiProgressBar1);
+    });
+}
+
+void TMainForm::PrintPicture(const PixelRect& rectangle, ProgressBar* bar) {
+    // Only the committed history: an effect under preview is not printed.
+    const Picture output = ReplayHistory(bar, false);
+    PrintOnePage(output, rectangle);
+}
+
+}  // namespace corvellin
