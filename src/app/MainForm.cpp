@@ -426,7 +426,9 @@ QAction* TMainForm::CategoryMenuItem(int category) const {
 // ---- Start-up and shutdown ---------------------------------------------------
 
 void TMainForm::FormCreate() {
-    // 1. The Tools target joins here with its command.
+    // 1. The Tools target, and the output, Help and Tools commands.
+    FindToolsTarget();
+    ConnectOutputCommands();
     // 2. The settings file.
     LoadSettings();
     // 3. The thumbnail grid: 150 by 150, 5 columns, gaps 12 and 4.

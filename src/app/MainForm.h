@@ -34,6 +34,10 @@ inline constexpr const char* kStatusHint = "Click the small photo to preview and
 inline constexpr const char* kOpenFilePrefix = "Open file: ";
 inline constexpr const char* kNothingToSaveText =
     "There is no picture to save. Open a picture first (File > Open).";
+inline constexpr const char* kNoWallpaperPictureText =
+    "There is no picture to set as the wallpaper. Open a picture first (File > Open).";
+inline constexpr const char* kNoPreviewPictureText =
+    "There is no picture to show. Open a picture first (File > Open).";
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -178,6 +182,12 @@ public:
     // The save dialog's default extension for a filter entry (1 JPEG, 2 BMP).
     void SaveDialogTypeChange(int entry);
     QString SaveDefaultExtension() const { return saveDefaultExtension_; }
+    // What the Tools item opens (MainOutput.cpp): the companion program's full
+    // path, else its web page; fixed at start-up.
+    std::string ToolsTarget;
+    void FindToolsTarget();
+    // Where Set Wallpaper writes "TarnwickDesktop.bmp".
+    std::string WallpaperFilePath() const;
     // The print job: the committed history replayed onto a copy of the
     // full-size picture (the bar showing the walk), stretched into the device
     // rectangle of one page of the current printer.
@@ -222,6 +232,13 @@ public slots:
     void RefreshCategory();
     void ResetEffectControls(QObject* sender);
 
+    // Output, Help and Tools commands (MainOutput.cpp).
+    void suiButtonWallPaperClick();
+    void MenuPreviewClick();
+    void MenuHelpContentClick();
+    void MenuAboutClick();
+    void MenuToolsClick();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -234,6 +251,7 @@ private:
     void BuildMenus();
     void FormCreate();
     void FormDestroy();
+    void ConnectOutputCommands();
 
     void CategoryClick(int category, QObject* sender);  // the command
     void RenderCategory(int category, QObject* sender);  // the handler's steps

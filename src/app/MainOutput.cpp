@@ -1,0 +1,104 @@
+// The main window's output, Help and Tools commands: Set Wallpaper, the
+// full-screen preview, Help Contents, About and the companion program.
+#include <QAction>
+#include <QPushButton>
+#include <QUrl>
+#include <exception>
+
+#include "About.h"
+#include "MainForm.h"
+#include "ToolsTarget.h"
+#include "output/DesktopWallpaper.h"
+#include "output/PreviewForm.h"
+#include "output/WallpaperOptForm.h"
+#include "picture/PictureFile.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/Shell.h"
+
+namespace corvellin {
+
+namespace {
+
+inline constexpr const char* kHelpFileName = "help.html";
+
+// The same boundary as every command of the window: held off while a render or
+// replay runs, and an error that ends the command is shown with its text.
+template <class Body>
+void OutputCommand(TMainForm& form, Body&& body) {
+    if (form.Busy()) return;
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ShowErrorBox(&form, QString::fromStdString(error.what()));
+    } catch (...) {
+        ShowErrorBox(&form, QObject::tr("An unexpected error ended the command."));
+    }
+}
+
+}  // namespace
+
+void TMainForm::ConnectOutputCommands() {
+    connect(suiButtonWallPaper, &QPushButton::clicked, this, &TMainForm::suiButtonWallPaperClick);
+    connect(MenuSetWallpaper, &QAction::triggered, this, &TMainForm::suiButtonWallPaperClick);
+    connect(MenuPreview, &QAction::triggered, this, &TMainForm::MenuPreviewClick);
+    connect(ImagePreview, &ImageView::doubleClicked, this, &TMainForm::MenuPreviewClick);
+    connect(MenuHelpContent, &QAction::triggered, this, &TMainForm::MenuHelpContentClick);
+    connect(MenuAbout, &QAction::triggered, this, &TMainForm::MenuAboutClick);
+    connect(MenuVelloranEditor, &QAction::triggered, this, &TMainForm::MenuToolsClick);
+}
+
+void TMainForm::FindToolsTarget() { ToolsTarget = corvellin::FindToolsTarget(DesktopDirsFromEnvironment()); }
+
+std::string TMainForm::WallpaperFilePath() const { return WallpaperFolder(ProgramDir) + kWallpaperFileName; }
+
+void TMainForm::suiButtonWallPaperClick() {
+    OutputCommand(*this, [&] {
+        if (FullSizePicture.empty()) {
+            ShowInfoBox(this, tr(kNoWallpaperPictureText));
+            return;
+        }
+        TWallpaperOptForm dialog(this, LanguageIndex, LanguageFilePath(LanguageIndex));
+        RunModal(dialog);
+        if (!dialog.Confirmed) return;
+        // A path the desktop cannot take is refused before anything is written.
+        const std::string path = WallpaperFilePath();
+        CheckWallpaperPathLength(path);
+        const Picture output = ReplayHistory(suiProgressBar1, false);
+        SavePictureFile(path, output, PictureFormat::Bmp);
+        SetDesktopWallpaper(path, dialog.Style());
+    });
+}
+
+void TMainForm::MenuPreviewClick() {
+    OutputCommand(*this, [&] {
+        if (FullSizePicture.empty()) {
+            ShowInfoBox(this, tr(kNoPreviewPictureText));
+            return;
+        }
+        // A replay error ends the command here, before any window opens.
+        Picture shown = ReplayHistory(suiProgressBar1, true);
+        TPreviewForm form(this, LanguageIndex, LanguageFilePath(LanguageIndex));
+        form.ShownPicture = std::move(shown);
+        RunModal(form);
+    });
+}
+
+void TMainForm::MenuHelpContentClick() {
+    OutputCommand(*this, [&] {
+        // The shell's answer is not examined: a missing viewer or file shows nothing.
+        ShellOpen(this, QUrl::fromLocalFile(QString::fromStdString(ProgramDir + kHelpFileName)));
+    });
+}
+
+void TMainForm::MenuAboutClick() {
+    OutputCommand(*this, [&] {
+        TAboutForm box(this);
+        RunModal(box);
+    });
+}
+
+void TMainForm::MenuToolsClick() {
+    OutputCommand(*this, [&] { ShellOpenTarget(this, QString::fromStdString(ToolsTarget)); });
+}
+
+}  // namespace corvellin

@@ -1,0 +1,117 @@
+#include "PreviewForm.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+
+#include "platform/qt/PictureImage.h"
+#include "settings/CaptionCatalog.h"
+#include "settings/LanguageFiles.h"
+
+namespace corvellin {
+
+void PreviewImage::paintEvent(QPaintEvent*) {
+    // The picture already has the control's size: a plain copy, no smoothing.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QPoint(0, 0), image_);
+}
+
+TPreviewForm::TPreviewForm(QWidget* parent, int languageIndex, const std::string& languageFile)
+    : QDialog(parent), languageFile_(languageFile) {
+    setObjectName("PreviewForm");
+    setWindowTitle(tr("Preview"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setStyleSheet("QDialog#PreviewForm { background: black; }");
+
+    ImagePreview = new PreviewImage(this);
+    ImagePreview->setObjectName("ImagePreview");
+    // Mouse presses on the picture reach the window, which closes.
+    ImagePreview->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+
+    auto label = [this](const char* name, int left, int top, const QColor& colour) {
+        auto* l = new QLabel(this);
+        l->setObjectName(name);
+        l->setGeometry(left, top, 303, 14);
+        QFont font("Tahoma");
+        font.setBold(true);
+        font.setPixelSize(12);
+        l->setFont(font);
+        l->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(colour.name()));
+        l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+        return l;
+    };
+    Label1 = label("Label1", 8, 8, QColor(0x80, 0x80, 0x80));
+    Label2 = label("Label2", 7, 7, Qt::white);
+    FormCreate(languageIndex);
+}
+
+TPreviewForm::~TPreviewForm() { FormDestroy(); }
+
+void TPreviewForm::FormCreate(int languageIndex) {
+    ShownPicture = Picture();
+    LoadCaptions(languageIndex);
+}
+
+void TPreviewForm::FormDestroy() { ShownPicture = Picture(); }
+
+void TPreviewForm::LoadCaptions(int languageIndex) {
+    const IniFile file = languageIndex >= 0 ? LoadLanguageFile(languageFile_) : IniFile();
+    QString text;
+    for (const CaptionKey& caption : CaptionKeys(CaptionWindow::Preview))
+        text = QString::fromStdString(Translate(file, caption.key, caption.builtIn));
+    Label1->setText(text);
+    Label2->setText(Label1->text());
+}
+
+QRect TPreviewForm::ScreenArea() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 800, 600);
+}
+
+void TPreviewForm::FitToScreen() {
+    const QRect area = ScreenArea();
+    const ScreenRect r = corvellin::FitToScreen(ShownPicture.width(), ShownPicture.height(), area.width(), area.height());
+    ImagePreview->setGeometry(r.left, r.top, r.width, r.height);
+    ImagePreview->setImage(PictureToImage(StretchNearest(ShownPicture, r.width, r.height)));
+    Label1->raise();
+    Label2->raise();
+}
+
+void TPreviewForm::FormShow() {
+    // Borderless over the whole primary screen.
+    setGeometry(ScreenArea());
+    FitToScreen();
+}
+
+void TPreviewForm::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TPreviewForm::FormKeyPress(int key) {
+    if (key == 27) close();
+}
+
+void TPreviewForm::keyPressEvent(QKeyEvent* event) {
+    // Every key reaches the window first; only Esc does anything.
+    const QString text = event->text();
+    const int character = event->key() == Qt::Key_Escape ? 27 : (text.size() == 1 ? text.at(0).unicode() : 0);
+    FormKeyPress(character);
+    event->accept();
+}
+
+void TPreviewForm::ImagePreviewMouseDown() { close(); }
+
+void TPreviewForm::mousePressEvent(QMouseEvent* event) {
+    ImagePreviewMouseDown();
+    event->accept();
+}
+
+}  // namespace corvellin

@@ -1,0 +1,196 @@
+#include "WallpaperOptForm.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "platform/qt/Dialogs.h"
+#include "settings/CaptionCatalog.h"
+#include "settings/LanguageFiles.h"
+
+namespace corvellin {
+
+namespace {
+
+// A small landscape: the sample wallpaper drawn inside each monitor.
+void PaintSample(QPainter& p, const QRectF& r) {
+    p.save();
+    p.setClipRect(r);
+    QLinearGradient sky(r.topLeft(), r.bottomLeft());
+    sky.setColorAt(0, QColor(0x3f, 0x8f, 0xe0));
+    sky.setColorAt(1, QColor(0xbf, 0xe3, 0xff));
+    p.fillRect(r, sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xff, 0xd2, 0x3f));
+    const qreal s = std::min(r.width(), r.height());
+    p.drawEllipse(QPointF(r.left() + r.width() * 0.75, r.top() + r.height() * 0.3), s * 0.14, s * 0.14);
+    QPainterPath hill;
+    hill.moveTo(r.left(), r.bottom());
+    hill.lineTo(r.left(), r.top() + r.height() * 0.7);
+    hill.quadTo(r.left() + r.width() * 0.3, r.top() + r.height() * 0.45, r.left() + r.width() * 0.6,
+                r.top() + r.height() * 0.68);
+    hill.quadTo(r.left() + r.width() * 0.8, r.top() + r.height() * 0.8, r.right(), r.top() + r.height() * 0.62);
+    hill.lineTo(r.right(), r.bottom());
+    hill.closeSubpath();
+    p.setBrush(QColor(0x3c, 0x9a, 0x4a));
+    p.drawPath(hill);
+    p.restore();
+}
+
+}  // namespace
+
+QImage TWallpaperOptForm::Illustration(int style) {
+    const int height = style == 1 ? 161 : 160;
+    QImage image(178, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    // Stand and foot.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x6b, 0x70, 0x78));
+    p.drawRect(QRectF(77, 128, 24, 16));
+    p.drawRoundedRect(QRectF(49, 142, 80, 10), 4, 4);
+    // Bezel and screen.
+    p.setBrush(QColor(0x2b, 0x2f, 0x36));
+    p.drawRoundedRect(QRectF(6, 6, 166, 124), 7, 7);
+    const QRectF screen(14, 14, 150, 104);
+    p.fillRect(screen, QColor(0x1d, 0x4e, 0x7a));  // the desktop colour around a centred picture
+    if (style == 0) {
+        PaintSample(p, QRectF(screen.center().x() - 30, screen.center().y() - 20, 60, 40));
+    } else if (style == 1) {
+        const qreal tw = screen.width() / 4, th = screen.height() / 4;
+        for (int row = 0; row < 4; ++row)
+            for (int col = 0; col < 4; ++col)
+                PaintSample(p, QRectF(screen.left() + col * tw, screen.top() + row * th, tw, th));
+    } else {
+        PaintSample(p, screen);
+    }
+    // A highlight along the top of the glass and the power light.
+    p.setBrush(QColor(255, 255, 255, 40));
+    p.drawRect(QRectF(screen.left(), screen.top(), screen.width(), 10));
+    p.setBrush(QColor(0x5f, 0xe0, 0x7a));
+    p.drawEllipse(QPointF(160, 124), 1.6, 1.6);
+    return image;
+}
+
+TWallpaperOptForm::TWallpaperOptForm(QWidget* parent, int languageIndex, const std::string& languageFile)
+    : QDialog(parent), languageFile_(languageFile) {
+    setObjectName("WallpaperOptForm");
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(416, 311);
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+
+    auto radio = [this](const char* name, const char* caption, int top) {
+        auto* r = new QRadioButton(tr(caption), this);
+        r->setObjectName(name);
+        r->setGeometry(48, top, 120, 21);
+        return r;
+    };
+    RadioButtonCenter = radio("RadioButtonCenter", "Center", 80);
+    RadioButtonTile = radio("RadioButtonTile", "Tile", 116);
+    RadioButtonStretch = radio("RadioButtonStretch", "Stretch", 152);
+    RadioButtonCenter->setChecked(true);
+    connect(RadioButtonCenter, &QRadioButton::clicked, this, &TWallpaperOptForm::suitempRadioButtonCenterClick);
+    connect(RadioButtonTile, &QRadioButton::clicked, this, &TWallpaperOptForm::suitempRadioButtonTileClick);
+    connect(RadioButtonStretch, &QRadioButton::clicked, this, &TWallpaperOptForm::suitempRadioButtonStretchClick);
+
+    auto image = [this](const char* name, int style) {
+        auto* l = new QLabel(this);
+        l->setObjectName(name);
+        const QImage picture = Illustration(style);
+        l->setPixmap(QPixmap::fromImage(picture));
+        l->setGeometry(200, 49, picture.width(), picture.height());
+        l->hide();
+        return l;
+    };
+    ImageCenter = image("ImageCenter", 0);
+    ImageTile = image("ImageTile", 1);
+    ImageStretch = image("ImageStretch", 2);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName("Bevel1");
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setGeometry(24, 215, 377, 18);
+
+    BitBtnOK = new QPushButton(tr("&OK"), this);
+    BitBtnOK->setObjectName("BitBtnOK");
+    BitBtnOK->setGeometry(102, 256, 75, 25);
+    BitBtnOK->setDefault(true);
+    BitBtnCancel = new QPushButton(tr("&Cancel"), this);
+    BitBtnCancel->setObjectName("BitBtnCancel");
+    BitBtnCancel->setGeometry(246, 256, 75, 25);
+    connect(BitBtnOK, &QPushButton::clicked, this, &TWallpaperOptForm::suitempBitBtnOKClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &TWallpaperOptForm::suitempBitBtnCancelClick);
+
+    FormCreate();
+    LoadCaptions(languageIndex);
+    if (parent) {
+        // Centred on the window that opened it.
+        const QRect owner = parent->window()->frameGeometry();
+        move(owner.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void TWallpaperOptForm::FormCreate() {
+    Confirmed = false;
+    suitempRadioButtonCenterClick();
+}
+
+int TWallpaperOptForm::Style() const {
+    if (RadioButtonCenter->isChecked()) return 0;
+    if (RadioButtonTile->isChecked()) return 1;
+    return 2;
+}
+
+void TWallpaperOptForm::ShowIllustration(QLabel* shown) {
+    for (QLabel* l : {ImageCenter, ImageTile, ImageStretch}) {
+        if (l == shown) {
+            l->move(200, 49);
+            l->show();
+        } else {
+            l->hide();
+        }
+    }
+}
+
+void TWallpaperOptForm::suitempRadioButtonCenterClick() { ShowIllustration(ImageCenter); }
+void TWallpaperOptForm::suitempRadioButtonTileClick() { ShowIllustration(ImageTile); }
+void TWallpaperOptForm::suitempRadioButtonStretchClick() { ShowIllustration(ImageStretch); }
+
+void TWallpaperOptForm::suitempBitBtnOKClick() {
+    if (RadioButtonCenter->isChecked() || RadioButtonTile->isChecked() || RadioButtonStretch->isChecked()) {
+        Confirmed = true;
+        accept();
+        return;
+    }
+    ShowInfoBox(this, Message);
+}
+
+void TWallpaperOptForm::suitempBitBtnCancelClick() { reject(); }
+
+void TWallpaperOptForm::LoadCaptions(int languageIndex) {
+    const IniFile file = languageIndex >= 0 ? LoadLanguageFile(languageFile_) : IniFile();
+    auto text = [&](const char* key) {
+        for (const CaptionKey& caption : CaptionKeys(CaptionWindow::WallpaperOpt))
+            if (std::string_view(caption.key) == key)
+                return QString::fromStdString(Translate(file, caption.key, caption.builtIn));
+        return QString::fromUtf8(key);
+    };
+    setWindowTitle(text("Desktop Wallpaper Option"));
+    RadioButtonCenter->setText(text("Center"));
+    RadioButtonTile->setText(text("Tile"));
+    RadioButtonStretch->setText(text("Stretch"));
+    BitBtnOK->setText(text("&OK"));
+    BitBtnCancel->setText(text("&Cancel"));
+    Message = text("Please select an option for wallpaper!");
+}
+
+}  // namespace corvellin

@@ -1,0 +1,57 @@
+// The wallpaper option dialog: centred, tiled or stretched, each choice with a
+// picture of a monitor showing it.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace corvellin {
+
+class TWallpaperOptForm : public QDialog {
+    Q_OBJECT
+public:
+    // languageIndex -1 keeps the built-in texts; otherwise languageFile is the
+    // language file it names.
+    TWallpaperOptForm(QWidget* parent, int languageIndex, const std::string& languageFile);
+
+    bool Confirmed = false;
+    QString Message;  // "Please select an option for wallpaper!" or its translation
+
+    QRadioButton* RadioButtonCenter = nullptr;
+    QRadioButton* RadioButtonTile = nullptr;
+    QRadioButton* RadioButtonStretch = nullptr;
+    QLabel* ImageCenter = nullptr;
+    QLabel* ImageTile = nullptr;
+    QLabel* ImageStretch = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QPushButton* BitBtnOK = nullptr;
+    QPushButton* BitBtnCancel = nullptr;
+
+    // 0 when "Center" is checked, else 1 when "Tile" is, else 2.
+    int Style() const;
+    void LoadCaptions(int languageIndex);
+
+    // The monitor pictures of the three styles (0, 1, 2).
+    static QImage Illustration(int style);
+
+public slots:
+    void suitempRadioButtonCenterClick();
+    void suitempRadioButtonTileClick();
+    void suitempRadioButtonStretchClick();
+    void suitempBitBtnOKClick();
+    void suitempBitBtnCancelClick();
+
+private:
+    void FormCreate();
+    void ShowIllustration(QLabel* shown);
+
+    std::string languageFile_;
+};
+
+}  // namespace corvellin
