@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -29,6 +30,22 @@ QString SourceHost(const std::string& source) {
     const QUrl url(FromUtf8(source));
     const QString host = url.host();
     return host.isEmpty() ? FromUtf8(source) : host;
+}
+
+// From the labels' left edge to the window's right edge, less a small margin.
+constexpr int kLabelWidth = 322 - 155 - 4;
+
+// Tahoma at 13 pixels, or the nearest sans face installed; where the checking
+// text with all six dots would not fit in the window, the size steps down.
+void FitCheckingFont(QLabel* label, const QString& checkingText) {
+    QFont font;
+    font.setFamilies({"Tahoma", "Liberation Sans", "Nimbus Sans", "Arial", "DejaVu Sans Condensed"});
+    const QString widest = checkingText + QString(6, QLatin1Char('.'));
+    for (int size = 13; size >= 9; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(widest) <= kLabelWidth) break;
+    }
+    label->setFont(font);
 }
 
 }  // namespace
@@ -124,17 +141,17 @@ TUpdateForm::TUpdateForm(QWidget* parent, const std::string& programDir, const s
 
     LabelUpdate = new QLabel(tr("Checking for new version..."), Panel);
     LabelUpdate->setObjectName("LabelUpdate");
-    QFont tahoma("Tahoma");
-    tahoma.setPixelSize(13);
-    LabelUpdate->setFont(tahoma);
-    LabelUpdate->move(155, 48);
-    // Room for the text and six dots.
-    LabelUpdate->resize(165, 18);
+    LabelUpdate->setGeometry(155, 48, kLabelWidth, 18);
+    FitCheckingFont(LabelUpdate, LabelUpdate->text());
 
     LabelInfo = new QLabel(Panel);
     LabelInfo->setObjectName("LabelInfo");
-    LabelInfo->move(155, 70);
-    LabelInfo->resize(165, 18);
+    LabelInfo->setGeometry(155, 70, kLabelWidth, 36);
+    LabelInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont small;
+    small.setFamilies({"Tahoma", "Liberation Sans", "Nimbus Sans", "Arial", "DejaVu Sans Condensed"});
+    small.setPixelSize(11);
+    LabelInfo->setFont(small);
 
     ButtonCancel = new QPushButton(tr("&Cancel"), Panel);
     ButtonCancel->setObjectName("ButtonCancel");
@@ -160,7 +177,10 @@ void TUpdateForm::FormCreate() {
     TimerUpdate->start();
     TimerStart->start();
     DotCount = 0;
-    LabelInfo->setText(tr("Update server: %1").arg(SourceHost(UpdateSource)));
+    // Two lines: what the address is, and the server's name (shortened in the
+    // middle when it is too long; the tool tip holds the whole address).
+    const QString host = LabelInfo->fontMetrics().elidedText(SourceHost(UpdateSource), Qt::ElideMiddle, kLabelWidth);
+    LabelInfo->setText(tr("Update information from") + "\n" + host);
     LabelInfo->setToolTip(FromUtf8(UpdateSource));
 }
 
@@ -187,6 +207,7 @@ void TUpdateForm::LoadCaptions(int languageIndex) {
 
     CheckingText = texts_.checking;
     LabelUpdate->setText(texts_.checking);
+    FitCheckingFont(LabelUpdate, CheckingText);
     ButtonCancel->setText(texts_.cancel);
     setWindowTitle(texts_.caption);
 }

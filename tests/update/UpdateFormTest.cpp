@@ -5,7 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
-#include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -125,9 +125,15 @@ TEST_F(UpdateFormTest, LayoutAndStartState) {
     EXPECT_NE(frame1, frame2);
     EXPECT_EQ(form.LabelUpdate->pos(), QPoint(155, 48));
     EXPECT_EQ(form.LabelUpdate->text(), "Checking for new version...");
-    EXPECT_EQ(form.LabelUpdate->font().pixelSize(), 13);
+    // Tahoma (or its stand-in) at 13 pixels unless six dots would not fit.
+    EXPECT_LE(form.LabelUpdate->font().pixelSize(), 13);
+    EXPECT_GE(form.LabelUpdate->font().pixelSize(), 9);
+    EXPECT_LE(form.LabelUpdate->pos().x() +
+                  QFontMetrics(form.LabelUpdate->font()).horizontalAdvance("Checking for new version......"),
+              form.width());
     EXPECT_EQ(form.LabelInfo->pos(), QPoint(155, 70));
-    EXPECT_TRUE(form.LabelInfo->text().contains("127.0.0.1"));
+    EXPECT_EQ(form.LabelInfo->text(), "Update information from\n127.0.0.1");
+    EXPECT_EQ(form.LabelInfo->toolTip(), "http://127.0.0.1:9/update.ini");
     EXPECT_EQ(form.ButtonCancel->geometry(), QRect(236, 112, 75, 25));
     EXPECT_EQ(form.ButtonCancel->text(), "&Cancel");
     EXPECT_EQ(form.windowTitle(), "Update");
