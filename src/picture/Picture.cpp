@@ -52,6 +52,32 @@ void StretchNearestInto(const Picture& source, Picture& destination) {
     }
 }
 
+NearestRowStretcher::NearestRowStretcher(const Picture& source, int width, int height)
+    : source_(source), width_(width), height_(height), row_(static_cast<std::size_t>(width > 0 ? width : 0) * 3, 0) {
+    if (source.empty() || width <= 0) return;
+    columnOffset_.resize(static_cast<std::size_t>(width));
+    const std::int64_t sw = source.width();
+    for (int x = 0; x < width; ++x) columnOffset_[static_cast<std::size_t>(x)] = static_cast<std::size_t>(x * sw / width) * 3;
+}
+
+const std::uint8_t* NearestRowStretcher::Row(int y) {
+    if (source_.empty() || width_ <= 0 || height_ <= 0) return row_.data();  // black
+    const int sy = static_cast<int>(static_cast<std::int64_t>(y) * source_.height() / height_);
+    if (source_.width() == width_) return source_.row(sy);
+    if (sy != cachedSourceRow_) {
+        const std::uint8_t* in = source_.row(sy);
+        std::uint8_t* out = row_.data();
+        for (int x = 0; x < width_; ++x, out += 3) {
+            const std::uint8_t* p = in + columnOffset_[static_cast<std::size_t>(x)];
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+        }
+        cachedSourceRow_ = sy;
+    }
+    return row_.data();
+}
+
 Picture StretchNearest(const Picture& source, int width, int height) {
     Picture result(width, height);
     StretchNearestInto(source, result);

@@ -43,4 +43,20 @@ private:
 Picture StretchNearest(const Picture& source, int width, int height);
 void StretchNearestInto(const Picture& source, Picture& destination);
 
+// The rows of StretchNearest(source, width, height), one at a time, without
+// making the whole stretched picture: a full-size mask would otherwise cost a
+// picture-sized allocation for every effect. Row(y) is valid until the next call.
+class NearestRowStretcher {
+public:
+    NearestRowStretcher(const Picture& source, int width, int height);
+    const std::uint8_t* Row(int y);
+
+private:
+    const Picture& source_;
+    int width_, height_;
+    std::vector<std::size_t> columnOffset_;
+    std::vector<std::uint8_t> row_;
+    int cachedSourceRow_ = -1;
+};
+
 }  // namespace corvellin

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
@@ -48,6 +50,15 @@ TEST_P(StretchTest, TakesOneSourcePixelByTheFloorMapping) {
             const int sy = static_cast<int>(static_cast<long long>(y) * c.sh / c.dh);
             ASSERT_EQ(PixelAt(result, x, y), PixelAt(source, sx, sy)) << x << "," << y;
         }
+}
+
+TEST_P(StretchTest, RowStretcherGivesTheSameRows) {
+    const StretchCase c = GetParam();
+    const Picture source = CoordinatePicture(c.sw, c.sh);
+    const Picture whole = StretchNearest(source, c.dw, c.dh);
+    NearestRowStretcher rows(source, c.dw, c.dh);
+    for (int y = 0; y < c.dh; ++y)
+        ASSERT_EQ(std::memcmp(rows.Row(y), whole.row(y), whole.stride()), 0) << "row " << y;
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, StretchTest,

@@ -24,11 +24,7 @@ std::uint8_t AddChannelAnyStrength(unsigned target, unsigned mask, double streng
 }  // namespace
 
 __attribute__((target_clones("avx2", "default")))
-void AddBlend(Picture& target, const Picture& mask, double strength) {
-    RequireSameSize(target, mask);
-    std::uint8_t* t = target.data();
-    const std::uint8_t* m = mask.data();
-    const std::size_t n = target.byteCount();
+void AddBlendBytes(std::uint8_t* t, const std::uint8_t* m, std::size_t n, double strength) {
     if (strength == 0.5) {
         for (std::size_t i = 0; i < n; ++i) t[i] = AddHalfChannel(t[i], m[i]);
     } else {
@@ -37,12 +33,18 @@ void AddBlend(Picture& target, const Picture& mask, double strength) {
 }
 
 __attribute__((target_clones("avx2", "default")))
+void MultiplyBlendBytes(std::uint8_t* t, const std::uint8_t* m, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) t[i] = MultiplyChannel(t[i], m[i]);
+}
+
+void AddBlend(Picture& target, const Picture& mask, double strength) {
+    RequireSameSize(target, mask);
+    AddBlendBytes(target.data(), mask.data(), target.byteCount(), strength);
+}
+
 void MultiplyBlend(Picture& target, const Picture& mask) {
     RequireSameSize(target, mask);
-    std::uint8_t* t = target.data();
-    const std::uint8_t* m = mask.data();
-    const std::size_t n = target.byteCount();
-    for (std::size_t i = 0; i < n; ++i) t[i] = MultiplyChannel(t[i], m[i]);
+    MultiplyBlendBytes(target.data(), mask.data(), target.byteCount());
 }
 
 }  // namespace corvellin

@@ -42,30 +42,36 @@ void MixRowReplaceWhereWhite(std::uint8_t* row, const std::uint8_t* other, const
 
 }  // namespace
 
+EdgeFrameRowMixer::EdgeFrameRowMixer(std::size_t rowBytes, std::uint32_t colour)
+    : bytes_(rowBytes), colourRow_(rowBytes), weights_(rowBytes) {
+    for (std::size_t i = 0; i + 2 < rowBytes; i += 3) {
+        colourRow_[i] = static_cast<std::uint8_t>(colour >> 16);  // blue
+        colourRow_[i + 1] = static_cast<std::uint8_t>(colour >> 8);
+        colourRow_[i + 2] = static_cast<std::uint8_t>(colour);  // red
+    }
+}
+
+void EdgeFrameRowMixer::EdgeRow(std::uint8_t* target, const std::uint8_t* mask) {
+    SpreadRedWeights(mask, bytes_, weights_.data());
+    MixRowKeepWhereWhite(target, colourRow_.data(), weights_.data(), bytes_);
+}
+
+void EdgeFrameRowMixer::FrameRow(std::uint8_t* target, const std::uint8_t* frame, const std::uint8_t* mask) {
+    SpreadRedWeights(mask, bytes_, weights_.data());
+    MixRowReplaceWhereWhite(target, frame, weights_.data(), bytes_);
+}
+
 void EdgeBlend(Picture& target, const Picture& mask, std::uint32_t colour) {
     RequireSameSize(target, mask);
-    const std::size_t stride = target.stride();
-    std::vector<std::uint8_t> colourRow(stride), weights(stride);
-    for (std::size_t i = 0; i < stride; i += 3) {
-        colourRow[i] = static_cast<std::uint8_t>(colour >> 16);  // blue
-        colourRow[i + 1] = static_cast<std::uint8_t>(colour >> 8);
-        colourRow[i + 2] = static_cast<std::uint8_t>(colour);  // red
-    }
-    for (int y = 0; y < target.height(); ++y) {
-        SpreadRedWeights(mask.row(y), stride, weights.data());
-        MixRowKeepWhereWhite(target.row(y), colourRow.data(), weights.data(), stride);
-    }
+    EdgeFrameRowMixer mixer(target.stride(), colour);
+    for (int y = 0; y < target.height(); ++y) mixer.EdgeRow(target.row(y), mask.row(y));
 }
 
 void FrameBlend(Picture& target, const Picture& frame, const Picture& mask) {
     RequireSameSize(target, mask);
     RequireSameSize(target, frame);
-    const std::size_t stride = target.stride();
-    std::vector<std::uint8_t> weights(stride);
-    for (int y = 0; y < target.height(); ++y) {
-        SpreadRedWeights(mask.row(y), stride, weights.data());
-        MixRowReplaceWhereWhite(target.row(y), frame.row(y), weights.data(), stride);
-    }
+    EdgeFrameRowMixer mixer(target.stride());
+    for (int y = 0; y < target.height(); ++y) mixer.FrameRow(target.row(y), frame.row(y), mask.row(y));
 }
 
 }  // namespace corvellin

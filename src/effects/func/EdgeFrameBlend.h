@@ -2,7 +2,9 @@
 // weight w = red / 255, and the two kernels use it in opposite directions.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "picture/Picture.h"
 
@@ -15,5 +17,18 @@ void EdgeBlend(Picture& target, const Picture& mask, std::uint32_t colour);
 // Where the mask is white the frame picture shows, where it is black the
 // picture stays, and grey mixes: frame x w + channel x (1 - w).
 void FrameBlend(Picture& target, const Picture& frame, const Picture& mask);
+
+// Row forms of the two kernels, for callers that stretch the masks row by row.
+// scratch holds the row's spread weights (and the colour row) between calls.
+class EdgeFrameRowMixer {
+public:
+    explicit EdgeFrameRowMixer(std::size_t rowBytes, std::uint32_t colour = 0);
+    void EdgeRow(std::uint8_t* target, const std::uint8_t* mask);
+    void FrameRow(std::uint8_t* target, const std::uint8_t* frame, const std::uint8_t* mask);
+
+private:
+    std::size_t bytes_;
+    std::vector<std::uint8_t> colourRow_, weights_;
+};
 
 }  // namespace corvellin
