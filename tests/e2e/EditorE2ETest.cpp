@@ -7,7 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <set>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -242,6 +245,84 @@ TEST_F(EditorOnXvfb, ShowsPictureAndThumbnailsAnswersClicksAndExitsCleanly) {
     const std::optional<int> status = editor.wait(30000ms);
     ASSERT_TRUE(status.has_value()) << "corvellin did not exit after its window was closed";
     EXPECT_EQ(*status, 0);
+}
+
+// Every category with the shipped art: each button brings ten thumbnails that
+// are not blank. One screenshot per category is kept in the build's
+// e2e-screens folder for people to look at.
+TEST_F(EditorOnXvfb, EveryCategoryShowsTenThumbnailsWithTheShippedArt) {
+    // The shipped masks, and a default picture that is one colour (to find the
+    // panes on screen) around a band of texture (so every effect shows).
+    std::filesystem::remove_all(dir.file("pic"));
+    std::filesystem::copy(std::string(CORVELLIN_BIN_DIR) + "/pic", dir.file("pic"), std::filesystem::copy_options::recursive);
+    Picture picture = test::SolidPicture(400, 267, 60, 150, 200);
+    const Picture noise = test::RandomPicture(400, 80, 5);
+    for (int y = 0; y < 80; ++y) std::memcpy(picture.row(y + 100), noise.row(y), picture.stride());
+    const std::vector<std::uint8_t> jpeg = EncodeJpeg(picture, 100);
+    test::WriteBytes(dir.file("pic/default.jpg"), jpeg);
+    const test::Bgr shown = test::PixelAt(DecodeJpeg(jpeg.data(), jpeg.size()), 10, 10);  // as the editor decodes it
+    const std::string review = std::string(CORVELLIN_REVIEW_DIR) + "/e2e-screens";
+    std::filesystem::create_directories(review);
+
+    StartServer();
+    if (HasFatalFailure()) return;
+    Child editor({dir.file("corvellin")}, {"DISPLAY=" + display, "XDG_RUNTIME_DIR=" + dir.path(), "QT_QPA_PLATFORM",
+                                           "XDG_CONFIG_HOME=" + dir.file("config")},
+                 -1, dir.file("corvellin.log"));
+    std::string window;
+    ASSERT_TRUE(WaitFor([&] {
+        window = X("xdotool search --onlyvisible --name '^Corvellin Photo Editor$' | head -1");
+        return !window.empty();
+    })) << Capture("cat '" + dir.file("corvellin.log") + "'");
+    window = window.substr(0, window.find('\n'));
+
+    Box panes;
+    ASSERT_TRUE(WaitFor([&] {
+        panes = Find(Screenshot(), shown);
+        return panes.count > 20000;
+    })) << "the default picture is not on screen";
+
+    // Screen positions: the source pane sits at 42, 24 of the screen panel, the
+    // tool bar (113 wide) left of it, the thumbnails in the effect panel at 42, 328.
+    const int panelX = panes.minX - 42, panelY = panes.minY - 24;
+    const int buttonTops[16] = {0, 154, 484, 187, 517, 220, 319, 352, 418, 451, 550, 583, 616, 385, 253, 286};
+    for (int category = 1; category <= kCategoryCount; ++category) {
+        Click(panelX - 113 + 16 + 37, panelY + buttonTops[category] + 12);
+        // Every thumbnail shows many colours once the ten have rendered.
+        auto distinctThumbnails = [&](const Picture& screen) {
+            std::vector<std::vector<std::uint8_t>> seen;
+            for (int i = 0; i < kVariationCount; ++i) {
+                const int x0 = panelX + 42 + (i % 5) * 162 + 12 + 20, y0 = panelY + 328 + (i / 5) * 154 + 4 + 20;
+                std::vector<std::uint8_t> pixels;
+                std::set<std::uint32_t> colours;
+                for (int y = y0; y < y0 + 110 && y < screen.height(); ++y)
+                    for (int x = x0; x < x0 + 110 && x < screen.width(); ++x) {
+                        const std::uint8_t* p = screen.row(y) + 3 * x;
+                        colours.insert(static_cast<std::uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16)));
+                        pixels.insert(pixels.end(), p, p + 3);
+                    }
+                if (colours.size() < 50) return -1;  // blank (or not yet drawn)
+                if (std::find(seen.begin(), seen.end(), pixels) == seen.end()) seen.push_back(pixels);
+            }
+            return static_cast<int>(seen.size());
+        };
+        // The ten render one after another: wait until two screenshots agree.
+        Picture screen, previous;
+        int distinct = -1;
+        std::this_thread::sleep_for(300ms);
+        WaitFor([&] {
+            previous = screen;
+            screen = Screenshot();
+            distinct = distinctThumbnails(screen);
+            return distinct >= 5 && screen == previous;
+        }, 60s);
+        EXPECT_GE(distinct, 5) << FindCategory(category)->name << ": ten non-blank, mostly different thumbnails expected";
+        X("import -window root '" + review + "/category-" + std::to_string(category) + "-" + FindCategory(category)->name + ".png'");
+    }
+    ASSERT_TRUE(e2e::SendWindowClose(display, std::stoul(window)));
+    const std::optional<int> status = editor.wait(30000ms);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0) << Capture("cat '" + dir.file("corvellin.log") + "'");
 }
 
 TEST(EditorWithoutDisplay, SaysHowToRunIt) {
