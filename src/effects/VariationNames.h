@@ -6,7 +6,7 @@
 
 namespace corvellin {
 
-// The name of a variation (0..9) of a category (1..15), or "" where it has none.
+// The name of a variation (0..9) of a category (1..15), or "" for other numbers.
 std::string VariationName(int category, int variation);
 
 // The category whose button caption (without "&") is name, compared without

@@ -97,7 +97,7 @@ int List() {
         std::printf("%2d  %s\n", info.number, info.name);
         for (int v = 0; v < kVariationCount; ++v) {
             const std::string name = VariationName(info.number, v);
-            std::string line = "      " + std::to_string(v) + "  " + (name.empty() ? "variation " + std::to_string(v + 1) : name);
+            std::string line = "      " + std::to_string(v) + "  " + name;
             if (info.number == 4) {
                 if (const auto slider = ArtSliderFor(v))
                     line += "  (parameter " + std::to_string(slider->minimum) + " to " + std::to_string(slider->maximum) +
