@@ -125,6 +125,11 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TAboutForm::FormCreate() {
+    QFont small = font();
+    small.setPixelSize(11);
+    for (QLabel* l : {LabelVersion, LabelWebsite, static_cast<QLabel*>(LabelURL), LabelEmailinfo,
+                      static_cast<QLabel*>(LabelMail), LabelCopyright})
+        l->setFont(small);
     LabelVersion->setText(kAboutVersionText);
     LabelWebsite->setText(kAboutWebsiteText);
     LabelURL->setText(kAboutUrlText);

@@ -10,11 +10,11 @@ class QPushButton;
 namespace corvellin {
 
 inline constexpr const char* kAboutVersionText = "Version: 2011.2.50";
-inline constexpr const char* kAboutWebsiteText = "Welcome to visit our web site:";
-inline constexpr const char* kAboutUrlText = "https://www.corvellin.org/";
-inline constexpr const char* kAboutEmailInfoText = "Email for Support:";
+inline constexpr const char* kAboutWebsiteText = "Visit our web site:";
+inline constexpr const char* kAboutUrlText = "https://corvellin.org";
+inline constexpr const char* kAboutEmailInfoText = "Support e-mail:";
 inline constexpr const char* kAboutMailText = "support@corvellin.org";
-inline constexpr const char* kAboutCopyrightText = "Corvellin Photo Editor - made with care by the Corvellin team.";
+inline constexpr const char* kAboutCopyrightText = "Made with care by the Corvellin team.";
 
 // A label that reports a left click (the web address and the mail address).
 class LinkLabel : public QLabel {

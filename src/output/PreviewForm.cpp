@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 #include "platform/qt/PictureImage.h"
 #include "settings/CaptionCatalog.h"
@@ -68,6 +69,10 @@ void TPreviewForm::LoadCaptions(int languageIndex) {
         text = QString::fromStdString(Translate(file, caption.key, caption.builtIn));
     Label1->setText(text);
     Label2->setText(Label1->text());
+    // 303 pixels wide as laid out, wider where a font or a translation needs it.
+    const int width = std::max(303, Label1->sizeHint().width());
+    Label1->resize(width, 14);
+    Label2->resize(width, 14);
 }
 
 QRect TPreviewForm::ScreenArea() const {

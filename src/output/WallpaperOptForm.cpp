@@ -86,6 +86,8 @@ TWallpaperOptForm::TWallpaperOptForm(QWidget* parent, int languageIndex, const s
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);
     setPalette(background);
+    // The application's style sheet paints dialogs; this one stays white.
+    setStyleSheet("QDialog#WallpaperOptForm { background: white; }");
 
     auto radio = [this](const char* name, const char* caption, int top) {
         auto* r = new QRadioButton(tr(caption), this);

@@ -283,6 +283,8 @@ const GsCase kGsCases[] = {
     {"MemoryOnlyStore", 0, Folder::Writable, Store::Memory, nullptr, "no settings store"},
 };
 
+void PrintTo(const GsCase& c, std::ostream* out) { *out << c.name; }
+
 class WallpaperGSettingsTest : public ::testing::TestWithParam<GsCase> {};
 
 std::string Gsettings(const QString& key) {
