@@ -2,7 +2,6 @@
 // the Languages menu, and the switching of every caption.
 #include <QAction>
 #include <QActionGroup>
-#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QLocale>
@@ -14,6 +13,7 @@
 #include "StoredSettings.h"
 #include "picture/Error.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/Shell.h"
 #include "settings/CaptionCatalog.h"
 #include "settings/LanguageFiles.h"
 #include "settings/SettingsFile.h"
@@ -152,7 +152,7 @@ void TMainForm::LanguageItemClick(QAction* item) {
     const int tag = item->data().toInt();
     if (tag == -2) {
         // More languages: the folder the editor reads them from, in the file manager.
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(ProgramDir + "Languages")));
+        ShellOpen(this, QUrl::fromLocalFile(QString::fromStdString(ProgramDir + "Languages")));
         return;
     }
     item->setChecked(true);

@@ -12,6 +12,7 @@
 #include "app/MainForm.h"
 #include "picture/JpegCodec.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/Shell.h"
 #include "settings/Ini.h"
 #include "settings/SettingsFile.h"
 
@@ -30,10 +31,21 @@ void WriteText(const std::string& path, const std::string& text) {
     test::WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
+class RecordingShell : public ShellSeam {
+public:
+    std::vector<QUrl> opened;
+    bool open(QWidget*, const QUrl& url) override {
+        opened.push_back(url);
+        return true;
+    }
+    bool startProgram(QWidget*, const QString&) override { return false; }
+};
+
 class LanguageMenuTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetDialogSeam(&seam);
+        SetShellSeam(&shell);
         for (int n = 1; n <= 10; ++n) test::WriteMaskFile(dir.file("pic"), 1, n, test::RandomPicture(16, 16, n));
         test::WriteBytes(dir.file("pic/default.jpg"), EncodeJpeg(test::RandomPicture(64, 48), 90));
         WriteText(dir.file("Languages/chinese.ini"), "[Info]\nLanguage=Chinese\n[String]\n&OPEN=\xE6\x89\x93\xE5\xBC\x80(&O)\n");
@@ -48,6 +60,7 @@ protected:
     void TearDown() override {
         form.reset();
         SetDialogSeam(nullptr);
+        SetShellSeam(nullptr);
         setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
     }
     TMainForm& Start() {
@@ -68,6 +81,7 @@ protected:
 
     test::TempDir dir;
     QuietSeam seam;
+    RecordingShell shell;
     std::string savedConfig;
     std::unique_ptr<TMainForm> form;
 };
@@ -102,6 +116,8 @@ TEST_F(LanguageMenuTest, SwitchingTranslatesOnlyWhatTheFileHasAndEnglishRestores
 
     f.MenuMoreLanguages->trigger();  // changes neither the check mark nor the index
     EXPECT_EQ(f.LanguageIndex, 3);
+    ASSERT_EQ(shell.opened.size(), 1u);  // the folder the translations are read from
+    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(QString::fromStdString(dir.file("Languages"))));
     EXPECT_TRUE(Item("Chinese Traditional")->isChecked());
 
     f.MenuEnglish->trigger();
