@@ -87,7 +87,13 @@ TWallpaperOptForm::TWallpaperOptForm(QWidget* parent, int languageIndex, const s
     background.setColor(QPalette::Window, Qt::white);
     setPalette(background);
     // The application's style sheet paints dialogs; this one stays white.
-    setStyleSheet("QDialog#WallpaperOptForm { background: white; }");
+    // On white the theme's radio rings would vanish: draw them explicitly.
+    setStyleSheet(
+        "QDialog#WallpaperOptForm { background: white; }"
+        "QRadioButton::indicator { width: 12px; height: 12px; border: 1px solid #6f7b8a; border-radius: 7px;"
+        " background: white; }"
+        "QRadioButton::indicator:checked { background: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5,"
+        " stop:0 #2d5d9f, stop:0.5 #2d5d9f, stop:0.6 white, stop:1 white); }");
 
     auto radio = [this](const char* name, const char* caption, int top) {
         auto* r = new QRadioButton(tr(caption), this);
