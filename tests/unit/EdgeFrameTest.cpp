@@ -39,6 +39,36 @@ TEST(EdgeFrameArithmetic, IntegerMixEqualsBothDefinitionsForEveryTriple) {
             }
 }
 
+// Whole rows through EdgeFrameRowMixer, its vector path and its plain loops,
+// against the definitions, for widths around the 16-pixel vector step.
+TEST(EdgeFrameBlend, VectorAndPlainPathsMatchTheDefinitionsOnOddSizes) {
+    for (const int width : {1, 5, 15, 16, 17, 31, 32, 33, 47, 100, 161}) {
+        const Picture original = test::RandomPicture(width, 3, static_cast<std::uint32_t>(width));
+        const Picture mask = test::RandomPicture(width, 3, static_cast<std::uint32_t>(width + 1000));
+        const Picture frame = test::RandomPicture(width, 3, static_cast<std::uint32_t>(width + 2000));
+        const std::uint32_t colour = 0x3366C9;
+        using Path = EdgeFrameRowMixer::Path;
+        for (const Path path : {Path::Widest, Path::Ssse3, Path::Plain}) {
+            Picture edged = original, framed = original;
+            EdgeFrameRowMixer edge(edged.stride(), colour), frameMixer(framed.stride());
+            edge.UsePath(path);
+            frameMixer.UsePath(path);
+            for (int y = 0; y < 3; ++y) {
+                edge.EdgeRow(edged.row(y), mask.row(y));
+                frameMixer.FrameRow(framed.row(y), frame.row(y), mask.row(y));
+            }
+            const int colourByChannel[3] = {0x33, 0x66, 0xC9};  // blue, green, red of 0x3366C9
+            for (std::size_t i = 0; i < original.byteCount(); ++i) {
+                const int m = mask.data()[i - i % 3 + 2];
+                ASSERT_EQ(edged.data()[i], EdgeOracle(original.data()[i], colourByChannel[i % 3], m))
+                    << "width " << width << " byte " << i << " path " << static_cast<int>(path);
+                ASSERT_EQ(framed.data()[i], FrameOracle(original.data()[i], frame.data()[i], m))
+                    << "width " << width << " byte " << i << " path " << static_cast<int>(path);
+            }
+        }
+    }
+}
+
 Picture Solid(Bgr c, int w = 1, int h = 1) {
     return test::SolidPicture(w, h, static_cast<std::uint8_t>(c.b), static_cast<std::uint8_t>(c.g), static_cast<std::uint8_t>(c.r));
 }

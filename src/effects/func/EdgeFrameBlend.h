@@ -23,12 +23,18 @@ void FrameBlend(Picture& target, const Picture& frame, const Picture& mask);
 class EdgeFrameRowMixer {
 public:
     explicit EdgeFrameRowMixer(std::size_t rowBytes, std::uint32_t colour = 0);
+    // Which code mixes the rows: the widest this processor runs, the SSSE3
+    // path, or the plain loops. Tests hold every path to the definitions.
+    enum class Path { Widest, Ssse3, Plain };
+    void UsePath(Path path) { path_ = path; }
     void EdgeRow(std::uint8_t* target, const std::uint8_t* mask);
     void FrameRow(std::uint8_t* target, const std::uint8_t* frame, const std::uint8_t* mask);
 
 private:
     std::size_t bytes_;
     std::vector<std::uint8_t> colourRow_, weights_;
+    Path path_ = Path::Widest;
+    std::size_t VectorPart(std::uint8_t* target, const std::uint8_t* other, const std::uint8_t* mask, bool keepWhereWhite);
 };
 
 }  // namespace corvellin
