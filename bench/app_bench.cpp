@@ -26,13 +26,15 @@ using namespace corvellin;
 
 constexpr int kMaskCategories[] = {1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
+// Created once and never destroyed: a QApplication torn down by the exit
+// handlers, after Qt's own statics, crashes the program on its way out.
 QApplication& App() {
-    static std::unique_ptr<QApplication> app = [] {
+    static QApplication* app = [] {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "corvellin-bench";
         static char* argv[] = {name, nullptr};
-        auto created = std::make_unique<QApplication>(argc, argv);
+        auto* created = new QApplication(argc, argv);
         ApplyTheme(*created);
         return created;
     }();
