@@ -21,7 +21,7 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
 // Assembles a BMP file: file header, an info header of the given size (12 for
 // OS/2 1.x), optional bit-field masks after a 40-byte header, a palette and the
 // pixel data exactly as given.
-struct BmpSpec {
+struct BmpLayout {
     std::uint32_t headerSize = 40;
     int width = 0;
     int height = 0;  // negative for top-down
@@ -32,7 +32,7 @@ struct BmpSpec {
     Bytes pixels;
 };
 
-Bytes MakeBmp(const BmpSpec& s) {
+Bytes MakeBmp(const BmpLayout& s) {
     const bool os2 = s.headerSize == 12;
     const std::size_t entry = os2 ? 3 : 4;
     const std::size_t maskBytes = (s.headerSize == 40) ? s.masks.size() * 4 : 0;
@@ -72,7 +72,7 @@ const test::Bgr kRed{0, 0, 255}, kGreen{0, 255, 0}, kBlue{255, 0, 0}, kWhite{255
 
 struct BmpCase {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
     std::vector<std::vector<test::Bgr>> expected;  // rows from the top
 };
 
@@ -80,7 +80,7 @@ class BmpVariantTest : public ::testing::TestWithParam<BmpCase> {};
 
 TEST_P(BmpVariantTest, DecodesEveryPixel) {
     const BmpCase& c = GetParam();
-    const Bytes file = MakeBmp(c.spec);
+    const Bytes file = MakeBmp(c.layout);
     const Picture picture = DecodeBmp(file.data(), file.size());
     ASSERT_EQ(picture.height(), static_cast<int>(c.expected.size()));
     ASSERT_EQ(picture.width(), static_cast<int>(c.expected[0].size()));
@@ -132,17 +132,17 @@ TEST(BmpCodec, EncodedFileIs24BitBottomUpAndRoundTrips) {
 }
 
 TEST(BmpCodec, HugeClaimedSizeIsRefusedBeforeAllocating) {
-    BmpSpec spec{40, 30001, 2, 24, 0, {}, {}, Bytes(16, 0)};
-    Bytes file = MakeBmp(spec);
+    BmpLayout layout{40, 30001, 2, 24, 0, {}, {}, Bytes(16, 0)};
+    Bytes file = MakeBmp(layout);
     try {
         DecodeBmp(file.data(), file.size());
         FAIL() << "no error";
     } catch (const Error& error) {
         EXPECT_NE(std::string(error.what()).find("30001 x 2"), std::string::npos) << error.what();
     }
-    spec.width = 20000;
-    spec.height = -20000;  // 400 megapixels, top-down
-    file = MakeBmp(spec);
+    layout.width = 20000;
+    layout.height = -20000;  // 400 megapixels, top-down
+    file = MakeBmp(layout);
     EXPECT_THROW(DecodeBmp(file.data(), file.size()), Error);
 }
 
