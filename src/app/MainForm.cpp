@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <exception>
 
+#include "CommandBoundary.h"
 #include "Fit.h"
 #include "effects/ArtEffect.h"
 #include "history/Replay.h"
@@ -132,14 +133,7 @@ private:
 // titled "Error" with its text. No exception leaves an event handler.
 template <class Body>
 void TMainForm::Command(Body&& body) {
-    if (busy_ > 0) return;
-    try {
-        body();
-    } catch (const std::exception& error) {
-        ShowErrorBox(this, ToQString(error.what()));
-    } catch (...) {
-        ShowErrorBox(this, tr("An unexpected error ended the command."));
-    }
+    RunCommand(this, busy_ > 0, std::forward<Body>(body));
 }
 
 TMainForm::TMainForm(const std::string& programDir, QWidget* parent) : QMainWindow(parent), ProgramDir(programDir) {

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "About.h"
+#include "CommandBoundary.h"
 #include "MainForm.h"
 #include "ToolsTarget.h"
 #include "output/DesktopWallpaper.h"
@@ -20,20 +21,6 @@ namespace corvellin {
 namespace {
 
 inline constexpr const char* kHelpFileName = "help.html";
-
-// The same boundary as every command of the window: held off while a render or
-// replay runs, and an error that ends the command is shown with its text.
-template <class Body>
-void OutputCommand(TMainForm& form, Body&& body) {
-    if (form.Busy()) return;
-    try {
-        body();
-    } catch (const std::exception& error) {
-        ShowErrorBox(&form, QString::fromStdString(error.what()));
-    } catch (...) {
-        ShowErrorBox(&form, QObject::tr("An unexpected error ended the command."));
-    }
-}
 
 }  // namespace
 
@@ -52,7 +39,7 @@ void TMainForm::FindToolsTarget() { ToolsTarget = corvellin::FindToolsTarget(Des
 std::string TMainForm::WallpaperFilePath() const { return WallpaperFolder(ProgramDir) + kWallpaperFileName; }
 
 void TMainForm::suiButtonWallPaperClick() {
-    OutputCommand(*this, [&] {
+    RunCommand(this, Busy(), [&] {
         if (FullSizePicture.empty()) {
             ShowInfoBox(this, tr(kNoWallpaperPictureText));
             return;
@@ -70,7 +57,7 @@ void TMainForm::suiButtonWallPaperClick() {
 }
 
 void TMainForm::MenuPreviewClick() {
-    OutputCommand(*this, [&] {
+    RunCommand(this, Busy(), [&] {
         if (FullSizePicture.empty()) {
             ShowInfoBox(this, tr(kNoPreviewPictureText));
             return;
@@ -84,21 +71,21 @@ void TMainForm::MenuPreviewClick() {
 }
 
 void TMainForm::MenuHelpContentClick() {
-    OutputCommand(*this, [&] {
+    RunCommand(this, Busy(), [&] {
         // The shell's answer is not examined: a missing viewer or file shows nothing.
         ShellOpen(this, QUrl::fromLocalFile(QString::fromStdString(ProgramDir + kHelpFileName)));
     });
 }
 
 void TMainForm::MenuAboutClick() {
-    OutputCommand(*this, [&] {
+    RunCommand(this, Busy(), [&] {
         TAboutForm box(this);
         RunModal(box);
     });
 }
 
 void TMainForm::MenuToolsClick() {
-    OutputCommand(*this, [&] { ShellOpenTarget(this, QString::fromStdString(ToolsTarget)); });
+    RunCommand(this, Busy(), [&] { ShellOpenTarget(this, QString::fromStdString(ToolsTarget)); });
 }
 
 }  // namespace corvellin

@@ -3,6 +3,7 @@
 #include <QString>
 #include <exception>
 
+#include "CommandBoundary.h"
 #include "MainForm.h"
 #include "output/PrintDevice.h"
 #include "output/PrintPreviewForm.h"
@@ -14,24 +15,10 @@ namespace {
 
 constexpr const char* kNothingToPrintText = "There is no picture to print. Open a picture first (File > Open).";
 
-// The boundary of a printing command: held off while a replay runs, and an
-// error that ends it is shown in a box titled "Error".
-template <class Body>
-void RunPrintCommand(TMainForm& form, Body&& body) {
-    if (form.Busy()) return;
-    try {
-        body();
-    } catch (const std::exception& error) {
-        ShowErrorBox(&form, QString::fromStdString(error.what()));
-    } catch (...) {
-        ShowErrorBox(&form, QObject::tr("An unexpected error ended the command."));
-    }
-}
-
 }  // namespace
 
 void TMainForm::MenuPaperSettingClick() {
-    RunPrintCommand(*this, [&] {
+    RunCommand(this, Busy(), [&] {
         RequirePrinter();
         // The choice only changes the current printer's paper.
         RunPageSetupDialog(this);
@@ -39,7 +26,7 @@ void TMainForm::MenuPaperSettingClick() {
 }
 
 void TMainForm::MenuPrintPreviewClick() {
-    RunPrintCommand(*this, [&] {
+    RunCommand(this, Busy(), [&] {
         // The layout arithmetic needs a picture of at least one pixel.
         if (FullSizePicture.empty() || WorkingPicture().empty()) {
             ShowInfoBox(this, tr(kNothingToPrintText));
@@ -66,7 +53,7 @@ void TMainForm::MenuPrintPreviewClick() {
 }
 
 void TMainForm::MenuPrintClick() {
-    RunPrintCommand(*this, [&] {
+    RunCommand(this, Busy(), [&] {
         if (FullSizePicture.empty()) {
             ShowInfoBox(this, tr(kNothingToPrintText));
             return;
