@@ -119,7 +119,7 @@ std::vector<BmpCase> Cases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, BmpVariantTest, ::testing::ValuesIn(Cases()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(BmpCodec, EncodedFileIs24BitBottomUpAndRoundTrips) {
     const Picture picture = test::RandomPicture(5, 3);  // 15-byte rows pad to 16

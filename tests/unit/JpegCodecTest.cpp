@@ -96,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                       VariantCase{"adobe cmyk red", Kind::AdobeCmyk, {0, 0, 255}, {0, 0, 255}},
                       VariantCase{"adobe cmyk teal", Kind::AdobeCmyk, {128, 128, 0}, {128, 128, 0}},
                       VariantCase{"adobe ycck", Kind::AdobeYcck, {255, 0, 0}, {255, 0, 0}}),
-    [](const auto& info) {
-        std::string name = info.param.name;
+    [](const auto& testCase) {
+        std::string name = testCase.param.name;
         for (char& ch : name)
             if (ch == ' ') ch = '_';
         return name;
