@@ -91,8 +91,12 @@ TEST(PreviewFormTest, CoversThePrimaryScreenAndDrawsThePictureUnsmoothed) {
         const QImage drawn = form.grab().toImage().convertToFormat(QImage::Format_RGB888);
         EXPECT_EQ(drawn.copy(r.left, r.top + 20, r.width, r.height - 20),
                   expected.convertToFormat(QImage::Format_RGB888).copy(0, 20, r.width, r.height - 20));
-        if (r.top > 0) EXPECT_EQ(drawn.pixelColor(screen.width() - 1, 0), QColor(Qt::black));
-        if (r.left > 0) EXPECT_EQ(drawn.pixelColor(0, screen.height() - 1), QColor(Qt::black));
+        if (r.top > 0) {
+            EXPECT_EQ(drawn.pixelColor(screen.width() - 1, 0), QColor(Qt::black));
+        }
+        if (r.left > 0) {
+            EXPECT_EQ(drawn.pixelColor(0, screen.height() - 1), QColor(Qt::black));
+        }
         form.close();
     }
 }

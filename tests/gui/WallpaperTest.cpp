@@ -92,7 +92,9 @@ TEST_F(WallpaperOptFormTest, LayoutStartsWithCenterAndEachChoiceShowsItsPicture)
         EXPECT_EQ(form.Style(), c.style);
         for (QLabel* image : {form.ImageCenter, form.ImageTile, form.ImageStretch}) {
             EXPECT_EQ(!image->isHidden(), image == c.shown) << image->objectName().toStdString();
-            if (image == c.shown) EXPECT_EQ(image->pos(), QPoint(200, 49));
+            if (image == c.shown) {
+                EXPECT_EQ(image->pos(), QPoint(200, 49));
+            }
         }
     }
     // The three pictures differ: each shows its own style.
@@ -382,7 +384,7 @@ TEST_P(WallpaperGSettingsTest, SetsTheDesktopBackground) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WallpaperGSettingsTest, ::testing::ValuesIn(kGsCases),
-                         [](const ::testing::TestParamInfo<GsCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<GsCase>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace corvellin
