@@ -1,11 +1,15 @@
 # make run   installs what is missing, builds, and starts the program
 # make test  the same, then runs the whole test suite
 # make bench builds and runs the benchmarks
+# make fuzz  builds the fuzz targets with clang and runs each for FUZZ_SECONDS
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_JOBS ?= 2
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench fuzz clean
 
 all: build
 
@@ -20,17 +24,26 @@ build: deps
 # and UndefinedBehaviorSanitizer (an engine-only build without Qt).
 sanitize-build: deps
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVELLIN_ENGINE_ONLY=ON -DCORVELLIN_SANITIZE=ON
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target engine_tests
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target engine_tests fuzz_replay_all
 
 run: build
 	@bash scripts/run.sh $(BUILD)
 
 test: build sanitize-build
-	ctest --test-dir $(SANITIZE_BUILD) -L engine --output-on-failure -j $(JOBS)
+	ctest --test-dir $(SANITIZE_BUILD) -L 'engine|fuzz-replay' --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
 	@bash bench/run.sh $(BUILD)
 
+# libFuzzer with AddressSanitizer and UBSan: every reader of outside input runs
+# for FUZZ_SECONDS, FUZZ_JOBS at a time; failing inputs land in
+# tests/fuzz/regressions/<target>/, which `make test` replays.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCORVELLIN_FUZZ=ON -DCORVELLIN_ENGINE_ONLY=ON -DCORVELLIN_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
+	bash tests/fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
