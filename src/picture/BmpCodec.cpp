@@ -207,8 +207,13 @@ void DecodeRle(const Reader& in, const Header& h, Picture& picture) {
     const bool four = h.compression == kRle4;
     const int width = picture.width();
     const int height = picture.height();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) PutIndexed(h, picture.row(y) + 3 * x, 0);
+    // One row of entry 0, copied to the others: a few bytes of RLE can name a
+    // picture of hundreds of megapixels, and a pixel-by-pixel fill of that
+    // takes seconds.
+    if (height > 0) {
+        for (int x = 0; x < width; ++x) PutIndexed(h, picture.row(0) + 3 * x, 0);
+        for (int y = 1; y < height; ++y) std::memcpy(picture.row(y), picture.row(0), picture.stride());
+    }
     std::size_t pos = h.pixelOffset;
     int x = 0, line = 0;  // line counts from the bottom
     auto put = [&](unsigned index) {
