@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
+#include "TestFiles.h"
 #include "effects/MaskFile.h"
 #include "picture/BmpCodec.h"
 #include "picture/JpegCodec.h"
@@ -22,48 +21,14 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
 
-enum class JpegKind { Baseline, Progressive, Arithmetic, Grey, Cmyk, Ycck };
+using corvellin::test::JpegKind;
 
-// A small picture with a gradient, written straight through libjpeg so every
-// kind the decoder accepts is covered.
+// A small picture with a gradient in every kind the decoder accepts.
 Bytes MakeJpeg(JpegKind kind, int width, int height) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    int components = 3;
-    info.in_color_space = JCS_RGB;
-    if (kind == JpegKind::Grey) {
-        components = 1;
-        info.in_color_space = JCS_GRAYSCALE;
-    } else if (kind == JpegKind::Cmyk || kind == JpegKind::Ycck) {
-        components = 4;
-        info.in_color_space = JCS_CMYK;
-    }
-    info.input_components = components;
-    jpeg_set_defaults(&info);
-    if (kind == JpegKind::Ycck) jpeg_set_colorspace(&info, JCS_YCCK);
-    jpeg_set_quality(&info, 75, TRUE);
-    if (kind == JpegKind::Progressive) jpeg_simple_progression(&info);
-    if (kind == JpegKind::Arithmetic) info.arith_code = TRUE;
-    jpeg_start_compress(&info, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width * components));
-    while (info.next_scanline < info.image_height) {
-        for (std::size_t i = 0; i < row.size(); ++i)
-            row[i] = static_cast<JSAMPLE>((i * 7 + info.next_scanline * 13) & 0xFF);
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&info, &p, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    const std::size_t samples = static_cast<std::size_t>(width * corvellin::test::JpegSamplesPerPixel(kind));
+    return corvellin::test::EncodeJpegOfKind(kind, width, height, 75, [&](int y, std::uint8_t* row) {
+        for (std::size_t i = 0; i < samples; ++i) row[i] = static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(y) * 13) & 0xFF);
+    });
 }
 
 void Put16(Bytes& b, std::size_t at, unsigned v) {
@@ -178,7 +143,7 @@ int main(int argc, char** argv) {
         JpegKind kind;
     } jpegKinds[] = {{"baseline", JpegKind::Baseline}, {"progressive", JpegKind::Progressive},
                      {"arithmetic", JpegKind::Arithmetic}, {"grey", JpegKind::Grey},
-                     {"cmyk", JpegKind::Cmyk}, {"ycck", JpegKind::Ycck}};
+                     {"cmyk", JpegKind::AdobeCmyk}, {"ycck", JpegKind::AdobeYcck}};
     Writer jpeg = Folder(root, "jpeg");
     for (const auto& k : jpegKinds) jpeg.AddWithDamage(std::string(k.name) + ".jpg", MakeJpeg(k.kind, 9, 7));
     jpeg.Add("empty.jpg", Bytes{});

@@ -73,7 +73,16 @@ int MaxDifference(const Picture& a, const Picture& b) {
     return worst;
 }
 
-std::vector<std::uint8_t> EncodeGreyJpeg(const Picture& picture) {
+int JpegSamplesPerPixel(JpegKind kind) {
+    switch (kind) {
+        case JpegKind::Grey: return 1;
+        case JpegKind::AdobeCmyk:
+        case JpegKind::AdobeYcck: return 4;
+        default: return 3;
+    }
+}
+
+std::vector<std::uint8_t> EncodeJpegOfKind(JpegKind kind, int width, int height, int quality, const JpegRowFiller& fill) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -81,16 +90,21 @@ std::vector<std::uint8_t> EncodeGreyJpeg(const Picture& picture) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(picture.width());
-    info.image_height = static_cast<JDIMENSION>(picture.height());
-    info.input_components = 1;
-    info.in_color_space = JCS_GRAYSCALE;
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = JpegSamplesPerPixel(kind);
+    info.in_color_space = kind == JpegKind::Grey ? JCS_GRAYSCALE
+                          : info.input_components == 4 ? JCS_CMYK
+                                                       : JCS_RGB;
     jpeg_set_defaults(&info);
+    if (kind == JpegKind::AdobeYcck) jpeg_set_colorspace(&info, JCS_YCCK);
+    jpeg_set_quality(&info, quality, TRUE);
+    if (kind == JpegKind::Progressive) jpeg_simple_progression(&info);
+    if (kind == JpegKind::Arithmetic) info.arith_code = TRUE;
     jpeg_start_compress(&info, TRUE);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(picture.width()));
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * static_cast<std::size_t>(info.input_components));
     while (info.next_scanline < info.image_height) {
-        const std::uint8_t* in = picture.row(static_cast<int>(info.next_scanline));
-        for (int x = 0; x < picture.width(); ++x) row[static_cast<std::size_t>(x)] = in[3 * x + 1];
+        fill(static_cast<int>(info.next_scanline), row.data());
         JSAMPROW p = row.data();
         jpeg_write_scanlines(&info, &p, 1);
     }
@@ -99,6 +113,13 @@ std::vector<std::uint8_t> EncodeGreyJpeg(const Picture& picture) {
     std::vector<std::uint8_t> bytes(buffer, buffer + size);
     std::free(buffer);
     return bytes;
+}
+
+std::vector<std::uint8_t> EncodeGreyJpeg(const Picture& picture) {
+    return EncodeJpegOfKind(JpegKind::Grey, picture.width(), picture.height(), 75, [&](int y, std::uint8_t* samples) {
+        const std::uint8_t* in = picture.row(y);
+        for (int x = 0; x < picture.width(); ++x) samples[x] = in[3 * x + 1];
+    });
 }
 
 std::string WriteMaskFile(const std::string& picDir, int category, int number, const Picture& mask, bool asBmp) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -43,6 +44,18 @@ void SetPixel(Picture& picture, int x, int y, Bgr colour);
 
 // Largest channel difference between two pictures of the same size.
 int MaxDifference(const Picture& a, const Picture& b);
+
+// Every kind of JPEG file the decoder must read, written straight through
+// libjpeg so that fixtures do not depend on our own encoder.
+enum class JpegKind { Baseline, Progressive, Arithmetic, Grey, AdobeCmyk, AdobeYcck };
+
+// Samples per pixel a kind takes: 1 (grey), 3 (R, G, B) or 4 (C, M, Y, K as
+// Adobe stores them, inverted: 255 means no ink).
+int JpegSamplesPerPixel(JpegKind kind);
+
+// fill(y, samples) writes row y's width x JpegSamplesPerPixel(kind) samples.
+using JpegRowFiller = std::function<void(int y, std::uint8_t* samples)>;
+std::vector<std::uint8_t> EncodeJpegOfKind(JpegKind kind, int width, int height, int quality, const JpegRowFiller& fill);
 
 // A one-component (greyscale) JFIF file of the picture's green channel.
 std::vector<std::uint8_t> EncodeGreyJpeg(const Picture& picture);

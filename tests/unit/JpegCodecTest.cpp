@@ -1,9 +1,7 @@
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include "TestFiles.h"
 #include "picture/Error.h"
@@ -12,54 +10,25 @@
 namespace corvellin {
 namespace {
 
-enum class Kind { Baseline, Progressive, Arithmetic, Grey, AdobeCmyk, AdobeYcck };
+using Kind = test::JpegKind;
 
-// Writes a solid-colour JPEG of one of the kinds the decoder must accept,
-// straight through libjpeg so that the fixture does not depend on our encoder.
+// A solid-colour JPEG of one of the kinds. For the Adobe kinds `colour` holds
+// the stored (inverted) inks as (Y, M, C), with no black.
 std::vector<std::uint8_t> SolidJpeg(Kind kind, int width, int height, test::Bgr colour) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    std::vector<std::uint8_t> row;
-    if (kind == Kind::Grey) {
-        info.input_components = 1;
-        info.in_color_space = JCS_GRAYSCALE;
-        row.assign(static_cast<std::size_t>(width), static_cast<std::uint8_t>(colour.g));
-    } else if (kind == Kind::AdobeCmyk || kind == Kind::AdobeYcck) {
-        // Adobe stores inverted inks: 255 means no ink. Pure colours need no black.
-        info.input_components = 4;
-        info.in_color_space = JCS_CMYK;
-        for (int x = 0; x < width; ++x)
-            row.insert(row.end(), {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
-                                   static_cast<std::uint8_t>(colour.b), 255});
-    } else {
-        info.input_components = 3;
-        info.in_color_space = JCS_RGB;
-        for (int x = 0; x < width; ++x)
-            row.insert(row.end(), {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
-                                   static_cast<std::uint8_t>(colour.b)});
-    }
-    jpeg_set_defaults(&info);
-    if (kind == Kind::AdobeYcck) jpeg_set_colorspace(&info, JCS_YCCK);
-    jpeg_set_quality(&info, 95, TRUE);
-    if (kind == Kind::Progressive) jpeg_simple_progression(&info);
-    if (kind == Kind::Arithmetic) info.arith_code = TRUE;
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&info, &p, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    const int n = test::JpegSamplesPerPixel(kind);
+    return test::EncodeJpegOfKind(kind, width, height, 95, [&](int, std::uint8_t* row) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = row + n * x;
+            if (n == 1) {
+                p[0] = static_cast<std::uint8_t>(colour.g);
+            } else {
+                p[0] = static_cast<std::uint8_t>(colour.r);
+                p[1] = static_cast<std::uint8_t>(colour.g);
+                p[2] = static_cast<std::uint8_t>(colour.b);
+                if (n == 4) p[3] = 255;
+            }
+        }
+    });
 }
 
 struct VariantCase {
