@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,7 +28,23 @@ std::string BaseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The process's file creation mask. umask() can only read it by setting it,
+// and two threads writing at once could then leave it at 0 for good (the
+// second reads the first's 0 and restores that), so it is read from
+// /proc/self/status, which leaves it alone; where that is missing, it is set
+// and restored under a lock.
 mode_t CurrentUmask() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found) return static_cast<mode_t>(mask & 0777);
+    }
+    static std::mutex umaskMutex;
+    const std::lock_guard lock(umaskMutex);
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return mask;
