@@ -1,0 +1,30 @@
+// Whole-process runs: a child started with posix_spawn, reaped with wait4, so
+// the report gets its wall time and its peak resident memory (ru_maxrss).
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corvellin::report {
+
+struct ProcessRun {
+    double ms = 0;           // from spawn to reap
+    double peakMiB = 0;      // the child's ru_maxrss
+    bool ok = false;         // exited with status 0
+    std::string failure;     // otherwise: how it ended and the tail of its stderr
+};
+
+struct ProcessSetup {
+    std::map<std::string, std::string> environment;  // set or replaced in the child's environment
+    std::string stdoutPath = "/dev/null";
+    std::string stderrPath = "/dev/null";
+};
+
+// Runs argv[0] (an absolute path) with argv and waits for it.
+ProcessRun RunProcess(const std::vector<std::string>& argv, const ProcessSetup& setup);
+
+// The whole file as text ("" when it cannot be read).
+std::string ReadText(const std::string& path);
+
+}  // namespace corvellin::report
