@@ -202,7 +202,39 @@ int main(int argc, char** argv) {
     update.Add("html.ini", std::string("<html><body>404</body></html>"));
     update.Add("empty.ini", Bytes{});
 
-    std::printf("seeds: jpeg %d, bmp %d, mask %d, ini %d, language %d, update %d\n", jpeg.count, bmp.count,
-                mask.count, ini.count, language.count, update.count);
+    // The number reader: the first byte picks the separator (0 '.', 1 ',', 2 the
+    // Arabic U+066B) and, in bits 2-3, the decimals of the fixed form; the rest
+    // is the typed text, where '.' below stands for the separator.
+    Writer numbertext = Folder(root, "numbertext");
+    const struct {
+        const char* name;
+        std::uint8_t select;
+        std::string mark;
+    } separators[] = {{"point", 0, "."}, {"comma", 1 | 8, ","}, {"arabic", 2 | 12, "\xD9\xAB"}};
+    const char* const numbers[] = {"12", "  -0.75 ", "+3.5", "2.000", "0.395833333333333", "1.5E20", "1E-6",
+                                   "-4.25e+3", ".5", "5.", "1.79769313486231E308", "2.2250738585072E-308"};
+    const char* const damaged[] = {"", " ", "1.2.3", "1e", "1e+", "e5", "--1", "12abc", "0x10", "1 000", "inf",
+                                   "1e99999", "1.5E20\n7"};
+    for (const auto& separator : separators) {
+        auto typed = [&](const std::string& text) {
+            std::string out(1, static_cast<char>(separator.select));
+            for (char c : text) out += c == '.' ? separator.mark : std::string(1, c);
+            return out;
+        };
+        int n = 0;
+        for (const char* number : numbers) numbertext.Add(std::string(separator.name) + "_" + std::to_string(n++), typed(number));
+        n = 0;
+        for (const char* text : damaged) numbertext.Add(std::string(separator.name) + "_bad_" + std::to_string(n++), typed(text));
+    }
+    // The other locales' separator in the text, half a U+066B, Arabic-Indic digits.
+    numbertext.Add("comma_in_point", std::string("\x00" "1,5", 4));
+    numbertext.Add("half_arabic", std::string("\x02" "1\xD9" "5"));
+    numbertext.Add("arabic_digits", std::string("\x02\xD9\xA1\xD9\xAB\xD9\xA2"));
+    // Eight bytes after the first are also formatted as a double: 0.1, then the largest double.
+    numbertext.Add("double_tenth", std::string("\x04\x9A\x99\x99\x99\x99\x99\xB9\x3F", 9));
+    numbertext.Add("double_max", std::string("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xEF\x7F", 9));
+
+    std::printf("seeds: jpeg %d, bmp %d, mask %d, ini %d, language %d, update %d, numbertext %d\n", jpeg.count,
+                bmp.count, mask.count, ini.count, language.count, update.count, numbertext.count);
     return 0;
 }
