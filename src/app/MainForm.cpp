@@ -430,6 +430,7 @@ void TMainForm::FormCreate() {
     ThumbHeight = 150;
     // 4. ProgramDir was given by the program entry.
     context_.picDir = ProgramDir + "pic";
+    context_.masks = &maskCache_;
     // 5. The language list and menu.
     ScanLanguages();
     // 6. The window title.
@@ -807,7 +808,9 @@ Picture TMainForm::ReplayHistory(ProgressBar* bar, bool pending) {
     if (pending && CurrentCategory != -1 && CurrentVariation != -1)
         underPreview = EffectCall{CurrentCategory, CurrentVariation, TrackBarValue->value(),
                                   ColorBoxEdge->selectedColour()};
-    return ReplayHistoryOnto(History, FullSizePicture, context_, progress, underPreview);
+    EffectContext fullSize = context_;
+    fullSize.bands = &outputBands_;
+    return ReplayHistoryOnto(History, FullSizePicture, fullSize, progress, underPreview);
 }
 
 // ---- Picture files -----------------------------------------------------------

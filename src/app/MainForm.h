@@ -11,6 +11,8 @@
 #include "Controls.h"
 #include "effects/Catalogue.h"
 #include "effects/EffectContext.h"
+#include "effects/MaskCache.h"
+#include "effects/RowBands.h"
 #include "history/Queue.h"
 #include "output/PrintLayout.h"
 #include "picture/Picture.h"
@@ -270,6 +272,10 @@ private:
     // Art: the slider's state decides the parameter (the single call site of ArtEffect).
     void RunArtEffect(Picture& picture, int variation, bool sliderVisible, int sliderPosition);
 
+    // Thumbnails and previews run on this thread with the mask cache; the
+    // full-size replay adds the band threads, while this thread waits.
+    MaskCache maskCache_;
+    BandPool outputBands_;
     EffectContext context_;
     QFrame* thumbnailHighlight_ = nullptr;  // the ring around the pending variation's thumbnail
     int busy_ = 0;

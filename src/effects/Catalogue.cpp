@@ -65,10 +65,10 @@ void ApplyEffect(const EffectContext& context, Picture* picture, int category, i
             PresetPic(context, *picture, category, kAdditiveMaskStrength, variation);
             break;
         case 2:
-            ColorTint(*picture, variation);
+            ColorTint(*picture, variation, context.bands);
             break;
         case 3:
-            SketchPic(*picture, variation);
+            SketchPic(*picture, variation, context.bands);
             break;
         case 4:
             ApplyArt(context, *picture, variation, parameter);

@@ -1,6 +1,7 @@
 // Mask files (.gph): a complete JPEG (JFIF) or BMP file whose first 100 bytes
 // are stored transformed. Stored bytes 3 and 4 tell the variant: "st" marks a
-// JPEG, anything else a BMP. Files are read afresh at every use; nothing is cached.
+// JPEG, anything else a BMP. LoadMaskFile reads the file afresh at every call;
+// MaskCache keeps decoded masks for callers that want them kept.
 #pragma once
 
 #include <cstdint>

@@ -16,15 +16,15 @@ const std::array<SketchColours, 9> kSketchColours = {{
     {0, 0, 155, 155, 255, 155},      // dark blue on pale green
 }};
 
-void SketchPic(Picture& picture, int variation) {
+void SketchPic(Picture& picture, int variation, BandPool* bands) {
     if (variation == 9) {
-        PencilSketch(picture, false);
+        PencilSketch(picture, false, bands);
         return;
     }
     if (variation < 0 || variation >= static_cast<int>(kSketchColours.size())) return;
     const SketchColours& c = kSketchColours[static_cast<std::size_t>(variation)];
-    PencilSketch(picture, true);
-    DuotoneMap(picture, c.darkR, c.darkG, c.darkB, c.lightR, c.lightG, c.lightB);
+    PencilSketch(picture, true, bands);
+    DuotoneMap(picture, c.darkR, c.darkG, c.darkB, c.lightR, c.lightG, c.lightB, bands);
 }
 
 }  // namespace corvellin

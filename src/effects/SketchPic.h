@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "RowBands.h"
 #include "picture/Picture.h"
 
 namespace corvellin {
@@ -19,6 +20,6 @@ extern const std::array<SketchColours, 9> kSketchColours;
 
 // Variation 0..8: PencilSketch with grey, then DuotoneMap with the variation's
 // colours; 9: PencilSketch without grey. Any other variation does nothing.
-void SketchPic(Picture& picture, int variation);
+void SketchPic(Picture& picture, int variation, BandPool* bands = nullptr);
 
 }  // namespace corvellin

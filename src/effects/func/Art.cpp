@@ -287,35 +287,68 @@ bool HasGrayScaleVectorPath() { return HasBytePermute(); }
 
 }  // namespace detail
 
-void GrayScale(Picture& picture) {
-    if (picture.empty()) return;
-    const std::size_t pixels = picture.byteCount() / 3;
-    if (detail::HasGrayScaleVectorPath())
-        GrayScaleVector(picture.data(), pixels);
-    else
-        detail::GrayScalePortable(picture.data(), pixels);
+void GrayScale(Picture& picture, BandPool* bands) {
+    ForEachPixelBand(bands, picture, [](std::uint8_t* bytes, std::size_t pixels) {
+        if (detail::HasGrayScaleVectorPath())
+            GrayScaleVector(bytes, pixels);
+        else
+            detail::GrayScalePortable(bytes, pixels);
+    });
 }
 
-void Emboss(Picture& picture, EmbossDirection direction) {
-    GrayScale(picture);
+void Emboss(Picture& picture, EmbossDirection direction, BandPool* bands) {
+    GrayScale(picture, bands);
     const int w = picture.width(), h = picture.height();
     if (picture.empty() || w < 2 || h < 2) return;
     const std::size_t count = picture.stride() - 3;
+    const std::size_t stride = picture.stride();
     // Every read must see the grey picture. Lower-left: row y reads row y + 1,
-    // which the top-down walk has not reached yet. Upper-left: row y reads row
+    // which a top-down walk has not reached yet. Upper-left: row y reads row
     // y - 1, already rewritten, so the walk (also top-down, which streams
     // better than bottom-up) keeps the grey of the previous row aside.
-    if (direction == EmbossDirection::LowerLeft) {
-        for (int y = 0; y + 1 < h; ++y) EmbossRow(picture.row(y) + 3, picture.row(y + 1), count);
-    } else {
-        const std::size_t stride = picture.stride();
-        std::vector<std::uint8_t> previous(picture.row(0), picture.row(0) + stride), current(stride);
-        for (int y = 1; y < h; ++y) {
-            std::memcpy(current.data(), picture.row(y), stride);
-            EmbossRow(picture.row(y) + 3, previous.data(), count);
-            previous.swap(current);
-        }
+    // In bands, the one row a band reads across its border belongs to the
+    // neighbouring band, which may already have rewritten it: its grey is
+    // copied aside before any band starts, so every band reads what the
+    // single walk would have read.
+    const std::vector<int> starts = RowBandStarts(h, 1);
+    const std::size_t bandCount = starts.size() - 1;
+    const bool banded = bands != nullptr && bands->threads() > 1 && bandCount > 1;
+    std::vector<std::vector<std::uint8_t>> border(banded ? bandCount : 0);
+    for (std::size_t band = 0; band < border.size(); ++band) {
+        // Lower-left: band b reads the first row of band b + 1. Upper-left:
+        // band b reads the last row of band b - 1.
+        const int y = direction == EmbossDirection::LowerLeft ? starts[band + 1] : starts[band] - 1;
+        if (y >= 0 && y < h) border[band].assign(picture.row(y), picture.row(y) + stride);
     }
+    auto run = [&](int first, int end, std::size_t band) {
+        if (direction == EmbossDirection::LowerLeft) {
+            for (int y = first; y < end && y + 1 < h; ++y) {
+                const bool across = banded && y + 1 == end;
+                EmbossRow(picture.row(y) + 3, across ? border[band].data() : picture.row(y + 1), count);
+            }
+        } else {
+            const int start = std::max(first, 1);
+            if (start >= end) return;
+            std::vector<std::uint8_t> previous, current(stride);
+            if (banded && start == first)
+                previous = border[band];
+            else
+                previous.assign(picture.row(start - 1), picture.row(start - 1) + stride);
+            for (int y = start; y < end; ++y) {
+                std::memcpy(current.data(), picture.row(y), stride);
+                EmbossRow(picture.row(y) + 3, previous.data(), count);
+                previous.swap(current);
+            }
+        }
+    };
+    if (!banded) {
+        run(0, h, 0);
+        return;
+    }
+    bands->RunEach(static_cast<int>(bandCount), [&](int band) {
+        const auto b = static_cast<std::size_t>(band);
+        run(starts[b], starts[b + 1], b);
+    });
 }
 
 std::uint32_t ClockSeed() {
@@ -365,16 +398,16 @@ void ScatterWithSeed(Picture& picture, int radius, std::uint32_t seed) {
     }
 }
 
-ChannelTables EqualizeLevels(const Picture& picture) {
-    ChannelTables levels{};
-    if (picture.empty()) return levels;
+namespace {
+
+using HistogramTotals = std::array<std::uint64_t, 3 * 256>;
+
+// Adds the blue, green and red histograms of a run of pixels to total.
+void CountChannels(const std::uint8_t* p, std::size_t pixels, HistogramTotals& total) {
     // Four sets of 32-bit counters per channel, so that neighbouring pixels do
     // not wait on the same counter; folded into 64-bit totals at least every
     // 2^30 pixels so that no counter can overflow.
-    std::array<std::uint64_t, 3 * 256> total{};
     std::vector<std::uint32_t> counts(12 * 256);
-    const std::uint8_t* p = picture.data();
-    const std::size_t pixels = picture.byteCount() / 3;
     auto fold = [&] {
         for (unsigned c = 0; c < 3; ++c)
             for (unsigned set = 0; set < 4; ++set)
@@ -396,6 +429,25 @@ ChannelTables EqualizeLevels(const Picture& picture) {
         for (; i < end; ++i) ++h[p[3 * i]], ++h[256 + p[3 * i + 1]], ++h[512 + p[3 * i + 2]];
         fold();
     }
+}
+
+}  // namespace
+
+ChannelTables EqualizeLevels(const Picture& picture, BandPool* bands) {
+    ChannelTables levels{};
+    if (picture.empty()) return levels;
+    // Counts are whole numbers, so adding the bands' totals in any order gives
+    // the totals of one walk.
+    const std::vector<int> starts = RowBandStarts(picture.height(), 1);
+    std::vector<HistogramTotals> bandTotals(starts.size() - 1);
+    const std::size_t rowPixels = static_cast<std::size_t>(picture.width());
+    ForEachRowBand(bands, picture.height(), [&](int first, int end) {
+        const auto band = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), first) - starts.begin() - 1);
+        CountChannels(picture.row(first), rowPixels * static_cast<std::size_t>(end - first), bandTotals[band]);
+    });
+    HistogramTotals total{};
+    for (const HistogramTotals& part : bandTotals)
+        for (std::size_t i = 0; i < total.size(); ++i) total[i] += part[i];
     const long double width = picture.width(), height = picture.height();
     ByteTable* out[3] = {&levels.blue, &levels.green, &levels.red};
     for (unsigned c = 0; c < 3; ++c) {
@@ -411,10 +463,10 @@ ChannelTables EqualizeLevels(const Picture& picture) {
     return levels;
 }
 
-void EqualizeHistogram(Picture& picture) {
+void EqualizeHistogram(Picture& picture, BandPool* bands) {
     if (picture.empty()) return;
-    const ChannelTables levels = EqualizeLevels(picture);
-    ApplyChannelTables(picture, levels.blue, levels.green, levels.red);
+    const ChannelTables levels = EqualizeLevels(picture, bands);
+    ApplyChannelTables(picture, levels.blue, levels.green, levels.red, bands);
 }
 
 void BlurPass(Picture& picture, int distance) {
@@ -473,21 +525,28 @@ void Blur(Picture& picture, int passes) {
     for (int d = passes; d >= 1; --d) BlurPass(picture, d);
 }
 
-void Mosaic(Picture& picture, int blockSize) {
+void Mosaic(Picture& picture, int blockSize, BandPool* bands) {
     if (picture.empty() || blockSize <= 1) return;
     const int w = picture.width(), h = picture.height();
     const int b = blockSize;
     const std::size_t stride = picture.stride();
-    for (int y = 0; y < h; y += b) {
-        std::uint8_t* key = picture.row(y);
-        for (int x0 = 0; x0 < w; x0 += b) {
-            const std::uint8_t* colour = key + 3 * static_cast<std::size_t>(x0);
-            const int end = b >= w - x0 ? w : x0 + b;
-            for (int x = x0 + 1; x < end; ++x) std::memcpy(key + 3 * static_cast<std::size_t>(x), colour, 3);
-        }
-        const int last = b >= h - y ? h : y + b;
-        for (int row = y + 1; row < last; ++row) std::memcpy(picture.row(row), key, stride);
-    }
+    // A block row reads only its own first row, so bands made of whole block
+    // rows are independent.
+    ForEachRowBand(
+        bands, h,
+        [&](int first, int bandEnd) {
+            for (int y = first; y < bandEnd; y += b) {
+                std::uint8_t* key = picture.row(y);
+                for (int x0 = 0; x0 < w; x0 += b) {
+                    const std::uint8_t* colour = key + 3 * static_cast<std::size_t>(x0);
+                    const int end = b >= w - x0 ? w : x0 + b;
+                    for (int x = x0 + 1; x < end; ++x) std::memcpy(key + 3 * static_cast<std::size_t>(x), colour, 3);
+                }
+                const int last = b >= h - y ? h : y + b;
+                for (int row = y + 1; row < last; ++row) std::memcpy(picture.row(row), key, stride);
+            }
+        },
+        b);
 }
 
 ByteTable BrightnessContrastTable(int brightness, double contrast) {
@@ -498,20 +557,23 @@ ByteTable BrightnessContrastTable(int brightness, double contrast) {
     return table;
 }
 
-void BrightnessContrast(Picture& picture, int brightness, double contrast) {
+void BrightnessContrast(Picture& picture, int brightness, double contrast, BandPool* bands) {
     if (picture.empty()) return;
-    ApplyByteTable(picture, BrightnessContrastTable(brightness, contrast));
+    ApplyByteTable(picture, BrightnessContrastTable(brightness, contrast), bands);
 }
 
-void AdjustSaturation(Picture& picture, int amount) {
+void AdjustSaturation(Picture& picture, int amount, BandPool* bands) {
     if (picture.empty()) return;
-    const std::size_t pixels = picture.byteCount() / 3;
     if (amount >= 0 && amount <= kMaxVectorSaturation && detail::HasBytePermute()) {
-        SaturationVector(picture.data(), pixels, static_cast<unsigned>(amount));
+        ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
+            SaturationVector(bytes, pixels, static_cast<unsigned>(amount));
+        });
         return;
     }
     if (amount >= 0 && amount <= kMaxArithmeticSaturation) {
-        SaturationArithmetic(picture.data(), pixels, static_cast<unsigned>(amount));
+        ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
+            SaturationArithmetic(bytes, pixels, static_cast<unsigned>(amount));
+        });
         return;
     }
     // Amounts whose products wrap or whose S entries lose their top bits: the
@@ -520,13 +582,14 @@ void AdjustSaturation(Picture& picture, int amount) {
     std::array<std::int32_t, 768> t{};
     for (std::uint32_t i = 0; i < 256; ++i) s[i] = static_cast<std::uint16_t>((i * static_cast<std::uint32_t>(amount)) >> 8);
     for (std::uint32_t k = 0; k < 768; ++k) t[k] = static_cast<std::int32_t>(k / 3) - s[k / 3];
-    std::uint8_t* p = picture.data();
-    for (std::size_t i = 0; i < pixels; ++i, p += 3) {
-        const std::int32_t d = t[p[0] + p[1] + p[2]];
-        p[0] = ClampToByte(s[p[0]] + d);
-        p[1] = ClampToByte(s[p[1]] + d);
-        p[2] = ClampToByte(s[p[2]] + d);
-    }
+    ForEachPixelBand(bands, picture, [&](std::uint8_t* p, std::size_t pixels) {
+        for (std::size_t i = 0; i < pixels; ++i, p += 3) {
+            const std::int32_t d = t[p[0] + p[1] + p[2]];
+            p[0] = ClampToByte(s[p[0]] + d);
+            p[1] = ClampToByte(s[p[1]] + d);
+            p[2] = ClampToByte(s[p[2]] + d);
+        }
+    });
 }
 
 }  // namespace corvellin

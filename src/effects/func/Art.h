@@ -17,14 +17,14 @@
 namespace corvellin {
 
 // g = Round((0.3 R + 0.59 G) + 0.11 B) in extended precision, into all three channels.
-void GrayScale(Picture& picture);
+void GrayScale(Picture& picture, BandPool* bands = nullptr);
 
 enum class EmbossDirection { LowerLeft, UpperLeft };
 
 // GrayScale, then every pixel with a diagonal neighbour (x - 1 on the row below
 // for lower-left, above for upper-left) becomes c - neighbour + 128, clamped.
 // Column 0 and the row without a neighbour keep their grey.
-void Emboss(Picture& picture, EmbossDirection direction);
+void Emboss(Picture& picture, EmbossDirection direction, BandPool* bands = nullptr);
 
 // The scatter's random numbers: a 32-bit linear congruential generator.
 class ScatterRandom {
@@ -60,9 +60,9 @@ struct ChannelTables {
 
 // The output level of every value of every channel:
 // Round((C(v) x 255 / W) / H), C the running count of the channel's histogram.
-ChannelTables EqualizeLevels(const Picture& picture);
+ChannelTables EqualizeLevels(const Picture& picture, BandPool* bands = nullptr);
 // Counts the three histograms, then maps every channel through its levels.
-void EqualizeHistogram(Picture& picture);
+void EqualizeHistogram(Picture& picture, BandPool* bands = nullptr);
 
 // One in-place pass: every pixel becomes the truncated mean of the four pixels
 // at distance d diagonally (indices clamped to the picture), reading each
@@ -73,15 +73,15 @@ void Blur(Picture& picture, int passes);
 
 // Pixel (x, y) takes the colour of (b floor(x / b), b floor(y / b)). A block
 // size below 1 does nothing.
-void Mosaic(Picture& picture, int blockSize);
+void Mosaic(Picture& picture, int blockSize, BandPool* bands = nullptr);
 
 // v' = Round(k v + c), clamped, with c = Round((a - 127 k) + 127).
 ByteTable BrightnessContrastTable(int brightness, double contrast);
-void BrightnessContrast(Picture& picture, int brightness, double contrast);
+void BrightnessContrast(Picture& picture, int brightness, double contrast, BandPool* bands = nullptr);
 
 // Channels scaled by s / 256 around the truncated mean (R + G + B) div 3,
 // through the tables S[i] = (i s) >> 8 (16-bit) and T[k] = k div 3 - S[k div 3].
-void AdjustSaturation(Picture& picture, int amount);
+void AdjustSaturation(Picture& picture, int amount, BandPool* bands = nullptr);
 
 namespace detail {
 // The portable paths of the kernels that also have a hand-vectorised one.

@@ -80,18 +80,20 @@ void detail::ApplyByteTableToPixels(std::uint8_t* bytes, std::size_t count, cons
         ApplyByteTablePortable(bytes, count, table);
 }
 
-void ApplyByteTable(Picture& picture, const ByteTable& table) {
-    if (picture.empty()) return;
-    detail::ApplyByteTableToPixels(picture.data(), picture.byteCount(), table);
+void ApplyByteTable(Picture& picture, const ByteTable& table, BandPool* bands) {
+    ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
+        detail::ApplyByteTableToPixels(bytes, 3 * pixels, table);
+    });
 }
 
-void ApplyChannelTables(Picture& picture, const ByteTable& blue, const ByteTable& green, const ByteTable& red) {
-    if (picture.empty()) return;
-    const std::size_t pixels = picture.byteCount() / 3;
-    if (detail::HasBytePermute())
-        detail::ApplyChannelTablesPermute(picture.data(), pixels, blue, green, red);
-    else
-        detail::ApplyChannelTablesPortable(picture.data(), pixels, blue, green, red);
+void ApplyChannelTables(Picture& picture, const ByteTable& blue, const ByteTable& green, const ByteTable& red,
+                        BandPool* bands) {
+    ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
+        if (detail::HasBytePermute())
+            detail::ApplyChannelTablesPermute(bytes, pixels, blue, green, red);
+        else
+            detail::ApplyChannelTablesPortable(bytes, pixels, blue, green, red);
+    });
 }
 
 }  // namespace corvellin

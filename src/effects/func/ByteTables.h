@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "effects/RowBands.h"
 #include "picture/Picture.h"
 
 namespace corvellin {
@@ -16,10 +17,11 @@ namespace corvellin {
 using ByteTable = std::array<std::uint8_t, 256>;
 
 // Every byte of the picture, whatever its channel, through one table.
-void ApplyByteTable(Picture& picture, const ByteTable& table);
+void ApplyByteTable(Picture& picture, const ByteTable& table, BandPool* bands = nullptr);
 
 // Blue bytes through blue, green through green, red through red.
-void ApplyChannelTables(Picture& picture, const ByteTable& blue, const ByteTable& green, const ByteTable& red);
+void ApplyChannelTables(Picture& picture, const ByteTable& blue, const ByteTable& green, const ByteTable& red,
+                        BandPool* bands = nullptr);
 
 namespace detail {
 // ApplyByteTable over a bare run of pixels (count bytes, a multiple of 3).

@@ -26,10 +26,11 @@ ByteTable TintChannelTable(std::uint8_t t) {
     return table;
 }
 
-void ColorTint(Picture& picture, int variation) {
+void ColorTint(Picture& picture, int variation, BandPool* bands) {
     if (picture.empty() || variation < 0 || variation >= static_cast<int>(TintTable.size())) return;
     const TintColour& tint = TintTable[static_cast<std::size_t>(variation)];
-    ApplyChannelTables(picture, TintChannelTable(tint.blue), TintChannelTable(tint.green), TintChannelTable(tint.red));
+    ApplyChannelTables(picture, TintChannelTable(tint.blue), TintChannelTable(tint.green), TintChannelTable(tint.red),
+                       bands);
 }
 
 }  // namespace corvellin

@@ -22,6 +22,6 @@ inline constexpr double kTintFactor = 0.25;
 ByteTable TintChannelTable(std::uint8_t t);
 
 // Tints the picture with TintTable[variation]; a variation outside 0..9 does nothing.
-void ColorTint(Picture& picture, int variation);
+void ColorTint(Picture& picture, int variation, BandPool* bands = nullptr);
 
 }  // namespace corvellin

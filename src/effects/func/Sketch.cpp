@@ -132,15 +132,24 @@ void ColorDodge(Picture& base, const Picture& blend) {
     for (int y = 0; y < rows; ++y) DodgeRows(base.row(y), blend.row(y), count);
 }
 
-void PencilSketch(Picture& picture, bool grayFirst) {
-    if (grayFirst) GrayScale(picture);
+void PencilSketch(Picture& picture, bool grayFirst, BandPool* bands) {
+    if (grayFirst) GrayScale(picture, bands);
     if (picture.empty()) return;
-    // The copy: inverted, blurred at 3, 2 and 1, then the dodge's blend.
+    // The copy: inverted, blurred at 3, 2 and 1, then the dodge's blend. The
+    // in-place blur reads pixels it has already rewritten, so it runs as one
+    // walk; the copy, the inversion and the dodge are per pixel and run in bands.
     ScratchBuffer copy(picture.byteCount());
-    std::memcpy(copy.data(), picture.data(), picture.byteCount());
-    detail::ApplyByteTableToPixels(copy.data(), picture.byteCount(), BrightnessContrastTable(0, -1.0));
+    const ByteTable invert = BrightnessContrastTable(0, -1.0);
+    const std::uint8_t* const first = picture.data();
+    ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
+        std::uint8_t* out = copy.data() + (bytes - first);
+        std::memcpy(out, bytes, 3 * pixels);
+        detail::ApplyByteTableToPixels(out, 3 * pixels, invert);
+    });
     for (int d = 3; d >= 1; --d) detail::BlurPassBytes(copy.data(), picture.width(), picture.height(), d);
-    DodgeRows(picture.data(), copy.data(), picture.byteCount());
+    ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
+        DodgeRows(bytes, copy.data() + (bytes - first), 3 * pixels);
+    });
 }
 
 ByteTable DuotoneTable(int dark, int light) {
@@ -153,9 +162,11 @@ ByteTable DuotoneTable(int dark, int light) {
     return table;
 }
 
-void DuotoneMap(Picture& picture, int darkR, int darkG, int darkB, int lightR, int lightG, int lightB) {
+void DuotoneMap(Picture& picture, int darkR, int darkG, int darkB, int lightR, int lightG, int lightB,
+                BandPool* bands) {
     if (picture.empty()) return;
-    ApplyChannelTables(picture, DuotoneTable(darkB, lightB), DuotoneTable(darkG, lightG), DuotoneTable(darkR, lightR));
+    ApplyChannelTables(picture, DuotoneTable(darkB, lightB), DuotoneTable(darkG, lightG), DuotoneTable(darkR, lightR),
+                       bands);
 }
 
 }  // namespace corvellin
