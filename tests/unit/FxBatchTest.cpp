@@ -213,6 +213,27 @@ TEST(FxBatch, OfTwoFilesWithOneNameOnlyTheFirstIsWritten) {
     }
 }
 
+// Several threads write at once, and every new file still gets the mode the
+// process's umask gives it (the umask is read, never changed, while writing).
+TEST(FxBatch, NewOutputsGetTheModeOfTheUmask) {
+    test::TempDir dir;
+    std::vector<std::string> args = {"batch", "-j", "2", "-o", dir.file("out"), "--"};
+    for (int i = 0; i < 8; ++i) {
+        const std::string name = "p" + std::to_string(i) + (i % 2 ? ".jpg" : ".bmp");
+        SavePicture(dir.file("in/" + name), test::RandomPicture(16, 16, static_cast<std::uint32_t>(i)),
+                    i % 2 ? PictureFormat::Jpeg : PictureFormat::Bmp);
+        args.push_back(dir.file("in/" + name));
+    }
+    const std::string command = "umask 027 && " + Quoted(args) + " 2>'" + dir.file("stderr.txt") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(NamesIn(dir.file("out")).size(), 8u);
+    for (const auto& entry : fs::directory_iterator(dir.file("out"))) {
+        struct stat info {};
+        ASSERT_EQ(::stat(entry.path().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0640u) << entry.path();
+    }
+}
+
 TEST(FxBatch, BadArgumentsAreUsageErrorsAndWriteNothing) {
     test::TempDir dir;
     SavePicture(dir.file("in.bmp"), test::RandomPicture(8, 8), PictureFormat::Bmp);
