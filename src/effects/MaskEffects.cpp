@@ -1,10 +1,7 @@
 #include "MaskEffects.h"
 
-#include "MaskCache.h"
-#include "MaskFile.h"
 #include "RowBands.h"
-#include "func/Blend.h"
-#include "func/EdgeFrameBlend.h"
+#include "RowRangeEffect.h"
 
 namespace corvellin {
 
@@ -16,46 +13,29 @@ namespace corvellin {
 
 namespace {
 
-std::shared_ptr<const Picture> MaskFor(const EffectContext& context, const Picture& picture, const std::string& path) {
-    return LoadMaskFor(context.masks, path, picture.width(), picture.height());
+void ApplyMaskCall(const EffectContext& context, Picture& picture, const EffectCall& call,
+                   double strength = kAdditiveMaskStrength) {
+    const auto effect = PrepareRowRangeEffect(context, call, picture.width(), picture.height(), strength);
+    if (!effect) return;  // not a mask category
+    ForEachRowBand(context.bands, picture.height(), [&](int first, int end) { effect->ApplyRows(picture, first, end); });
 }
 
 }  // namespace
 
 void PresetPic(const EffectContext& context, Picture& picture, int category, double strength, int variation) {
-    const auto mask = MaskFor(context, picture, MaskFilePath(context.picDir, category, variation + 1));
-    ForEachRowBand(context.bands, picture.height(), [&](int first, int end) {
-        NearestRowStretcher rows(*mask, picture.width(), picture.height());
-        for (int y = first; y < end; ++y) AddBlendBytes(picture.row(y), rows.Row(y), picture.stride(), strength);
-    });
+    ApplyMaskCall(context, picture, EffectCall{category, variation}, strength);
 }
 
 void Texture(const EffectContext& context, Picture& picture, int category, int variation) {
-    const auto mask = MaskFor(context, picture, MaskFilePath(context.picDir, category, variation + 1));
-    ForEachRowBand(context.bands, picture.height(), [&](int first, int end) {
-        NearestRowStretcher rows(*mask, picture.width(), picture.height());
-        for (int y = first; y < end; ++y) MultiplyBlendBytes(picture.row(y), rows.Row(y), picture.stride());
-    });
+    ApplyMaskCall(context, picture, EffectCall{category, variation});
 }
 
 void Edge(const EffectContext& context, Picture& picture, int category, std::uint32_t colour, int variation) {
-    const auto mask = MaskFor(context, picture, MaskFilePath(context.picDir, category, variation + 1));
-    ForEachRowBand(context.bands, picture.height(), [&](int first, int end) {
-        NearestRowStretcher rows(*mask, picture.width(), picture.height());
-        EdgeFrameRowMixer mixer(picture.stride(), colour);
-        for (int y = first; y < end; ++y) mixer.EdgeRow(picture.row(y), rows.Row(y));
-    });
+    ApplyMaskCall(context, picture, EffectCall{category, variation, -1, colour});
 }
 
 void Frame(const EffectContext& context, Picture& picture, int category, int variation) {
-    const auto mask = MaskFor(context, picture, FrameMaskFilePath(context.picDir, category, variation + 1));
-    const auto frame = MaskFor(context, picture, MaskFilePath(context.picDir, category, variation + 1));
-    ForEachRowBand(context.bands, picture.height(), [&](int first, int end) {
-        NearestRowStretcher maskRows(*mask, picture.width(), picture.height());
-        NearestRowStretcher frameRows(*frame, picture.width(), picture.height());
-        EdgeFrameRowMixer mixer(picture.stride());
-        for (int y = first; y < end; ++y) mixer.FrameRow(picture.row(y), frameRows.Row(y), maskRows.Row(y));
-    });
+    ApplyMaskCall(context, picture, EffectCall{category, variation});
 }
 
 }  // namespace corvellin

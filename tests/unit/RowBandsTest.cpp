@@ -13,6 +13,7 @@
 #include "effects/Catalogue.h"
 #include "effects/MaskFile.h"
 #include "effects/RowBands.h"
+#include "effects/RowRangeEffect.h"
 #include "picture/BmpCodec.h"
 
 namespace corvellin {
@@ -96,6 +97,32 @@ TEST_F(RowBandsTest, SmallAndNarrowPicturesGiveTheSameBytes) {
                                         << call.variation << " parameter " << call.parameter;
         }
     }
+}
+
+// A renderer applies row-range calls to rows as they are decoded: ranges of
+// any height, in any order, must give ApplyEffect's bytes.
+TEST_F(RowBandsTest, RowRangeCallsGiveApplyEffectsBytesOverAnyRangesInAnyOrder) {
+    const Picture source = test::RandomPicture(77, 203, 8);
+    const EffectContext context{dir_->path(), 5u};
+    int rowRangeCalls = 0;
+    for (const EffectCall& call : EveryCall()) {
+        auto effect = PrepareRowRangeEffect(context, call, source.width(), source.height());
+        ASSERT_EQ(effect != nullptr, IsRowRangeEffect(call));
+        if (!effect) continue;
+        ++rowRangeCalls;
+        Picture expected = source, actual = source;
+        ApplyEffect(context, &expected, call);
+        // Ranges of 1, 2, 3, ... rows, applied last first.
+        std::vector<std::pair<int, int>> ranges;
+        for (int first = 0, height = 1; first < source.height(); first += height, ++height)
+            ranges.emplace_back(first, std::min(source.height(), first + height));
+        for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) effect->ApplyRows(actual, it->first, it->second);
+        ASSERT_EQ(actual, expected) << "category " << call.category << " variation " << call.variation << " parameter "
+                                    << call.parameter;
+    }
+    // Every mask category, all ten tints, Art's contrast, brightness and
+    // saturation at four slider values each, and the negative.
+    EXPECT_EQ(rowRangeCalls, 12 * 10 + 10 + 3 * 4 + 1);
 }
 
 TEST(BandPool, RunsEveryJobOnceAndRethrowsTheFirstFailureAfterAllEnded) {

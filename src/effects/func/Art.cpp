@@ -562,18 +562,13 @@ void BrightnessContrast(Picture& picture, int brightness, double contrast, BandP
     ApplyByteTable(picture, BrightnessContrastTable(brightness, contrast), bands);
 }
 
-void AdjustSaturation(Picture& picture, int amount, BandPool* bands) {
-    if (picture.empty()) return;
+void detail::AdjustSaturationPixels(std::uint8_t* p, std::size_t pixels, int amount) {
     if (amount >= 0 && amount <= kMaxVectorSaturation && detail::HasBytePermute()) {
-        ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
-            SaturationVector(bytes, pixels, static_cast<unsigned>(amount));
-        });
+        SaturationVector(p, pixels, static_cast<unsigned>(amount));
         return;
     }
     if (amount >= 0 && amount <= kMaxArithmeticSaturation) {
-        ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
-            SaturationArithmetic(bytes, pixels, static_cast<unsigned>(amount));
-        });
+        SaturationArithmetic(p, pixels, static_cast<unsigned>(amount));
         return;
     }
     // Amounts whose products wrap or whose S entries lose their top bits: the
@@ -582,13 +577,17 @@ void AdjustSaturation(Picture& picture, int amount, BandPool* bands) {
     std::array<std::int32_t, 768> t{};
     for (std::uint32_t i = 0; i < 256; ++i) s[i] = static_cast<std::uint16_t>((i * static_cast<std::uint32_t>(amount)) >> 8);
     for (std::uint32_t k = 0; k < 768; ++k) t[k] = static_cast<std::int32_t>(k / 3) - s[k / 3];
-    ForEachPixelBand(bands, picture, [&](std::uint8_t* p, std::size_t pixels) {
-        for (std::size_t i = 0; i < pixels; ++i, p += 3) {
-            const std::int32_t d = t[p[0] + p[1] + p[2]];
-            p[0] = ClampToByte(s[p[0]] + d);
-            p[1] = ClampToByte(s[p[1]] + d);
-            p[2] = ClampToByte(s[p[2]] + d);
-        }
+    for (std::size_t i = 0; i < pixels; ++i, p += 3) {
+        const std::int32_t d = t[p[0] + p[1] + p[2]];
+        p[0] = ClampToByte(s[p[0]] + d);
+        p[1] = ClampToByte(s[p[1]] + d);
+        p[2] = ClampToByte(s[p[2]] + d);
+    }
+}
+
+void AdjustSaturation(Picture& picture, int amount, BandPool* bands) {
+    ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
+        detail::AdjustSaturationPixels(bytes, pixels, amount);
     });
 }
 

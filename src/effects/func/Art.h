@@ -88,6 +88,8 @@ namespace detail {
 void GrayScalePortable(std::uint8_t* bytes, std::size_t pixels);
 // Whether GrayScale's vector path runs on this processor.
 bool HasGrayScaleVectorPath();
+// AdjustSaturation over a bare run of pixels.
+void AdjustSaturationPixels(std::uint8_t* bytes, std::size_t pixels, int amount);
 // BlurPass over a bare run of height rows of width pixels.
 void BlurPassBytes(std::uint8_t* bytes, int width, int height, int distance);
 }  // namespace detail

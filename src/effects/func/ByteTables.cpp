@@ -89,11 +89,16 @@ void ApplyByteTable(Picture& picture, const ByteTable& table, BandPool* bands) {
 void ApplyChannelTables(Picture& picture, const ByteTable& blue, const ByteTable& green, const ByteTable& red,
                         BandPool* bands) {
     ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {
-        if (detail::HasBytePermute())
-            detail::ApplyChannelTablesPermute(bytes, pixels, blue, green, red);
-        else
-            detail::ApplyChannelTablesPortable(bytes, pixels, blue, green, red);
+        detail::ApplyChannelTablesToPixels(bytes, pixels, blue, green, red);
     });
+}
+
+void detail::ApplyChannelTablesToPixels(std::uint8_t* bytes, std::size_t pixels, const ByteTable& blue,
+                                        const ByteTable& green, const ByteTable& red) {
+    if (HasBytePermute())
+        ApplyChannelTablesPermute(bytes, pixels, blue, green, red);
+    else
+        ApplyChannelTablesPortable(bytes, pixels, blue, green, red);
 }
 
 }  // namespace corvellin

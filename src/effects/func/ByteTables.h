@@ -26,6 +26,9 @@ void ApplyChannelTables(Picture& picture, const ByteTable& blue, const ByteTable
 namespace detail {
 // ApplyByteTable over a bare run of pixels (count bytes, a multiple of 3).
 void ApplyByteTableToPixels(std::uint8_t* bytes, std::size_t count, const ByteTable& table);
+// ApplyChannelTables over a bare run of pixels.
+void ApplyChannelTablesToPixels(std::uint8_t* bytes, std::size_t pixels, const ByteTable& blue, const ByteTable& green,
+                                const ByteTable& red);
 // The portable paths, also used on processors without byte permutes; the
 // tests compare them with the dispatched paths.
 void ApplyByteTablePortable(std::uint8_t* bytes, std::size_t count, const ByteTable& table);
