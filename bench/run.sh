@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Runs every benchmark once on this machine and prints one table. Ratios
-# (x_memcpy) compare each kernel with copying the same picture.
+# Measures everything once on this machine and prints one table: the kernels
+# beside memcpy, the editor window's thumbnails, corvellin-fx beside
+# ImageMagick and libvips, and a five-effect history's time and peak memory
+# (bench/report). Extra arguments go to the report (--repeats N, --sections 1234).
+#
+# Detailed micro runs of single kernels stay in the Google Benchmark program:
+#   cmake --build build --target corvellin-bench && build/bench/corvellin-bench --benchmark_filter=GrayScale
 set -euo pipefail
 build="$1"
-"$build/bench/corvellin-bench" --benchmark_min_time=0.2 --benchmark_counters_tabular=true "${@:2}"
+"$build/bench/corvellin-bench-report" "${@:2}"

@@ -21,8 +21,17 @@ struct ProcessSetup {
     std::string stderrPath = "/dev/null";
 };
 
-// Runs argv[0] (an absolute path) with argv and waits for it.
+// Runs argv[0] (an absolute path) with argv and waits for it, through the
+// launcher once it is started.
 ProcessRun RunProcess(const std::vector<std::string>& argv, const ProcessSetup& setup);
+
+// Forks the launcher, a process that starts every child on the report's
+// behalf. Call it first thing in main: Linux carries the high-water mark of the
+// process that spawns a child into the child's ru_maxrss, so children started
+// by the report itself (which holds decoded pictures) would all show its peak.
+void StartLauncher();
+// The launcher's own peak resident memory: the least any child can show.
+double LauncherPeakMiB();
 
 // The whole file as text ("" when it cannot be read).
 std::string ReadText(const std::string& path);

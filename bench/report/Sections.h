@@ -25,6 +25,7 @@ int ThumbnailChild(const std::string& programDir, int category);
 
 // 3. corvellin-fx apply beside ImageMagick and libvips, whole processes.
 // 4. A five-effect history through corvellin-fx apply: time and peak memory.
-void ProcessRows(const Paths& paths, int repeats, Table& table, std::string& peerNote);
+// peerRepeats: the runs of each side in section 3 (ImageMagick takes seconds a run).
+void ProcessRows(const Paths& paths, int repeats, int peerRepeats, Table& table, std::string& peerNote);
 
 }  // namespace corvellin::report

@@ -16,7 +16,15 @@ std::string Table::Render() const {
     using Cells = std::array<std::string, 8>;
     std::vector<Cells> lines;
     lines.push_back({"Sec", "Row", "Measured", "Against", "Ratio", "Target", "Meets", "Note"});
-    for (const Row& r : rows_) lines.push_back({r.section, r.name, r.measured, r.against, r.ratio, r.target, r.meets, r.note});
+    for (const Row& r : rows_) {
+        Cells cells = {r.section, r.name, r.measured, r.against, r.ratio, r.target, r.meets, r.note};
+        // One line per row whatever a cell holds (a child's error text may span lines).
+        for (std::string& cell : cells) {
+            std::replace(cell.begin(), cell.end(), '\n', ' ');
+            std::replace(cell.begin(), cell.end(), '|', '/');
+        }
+        lines.push_back(cells);
+    }
     std::array<std::size_t, 8> width{};
     for (const Cells& cells : lines)
         for (std::size_t c = 0; c < cells.size(); ++c) width[c] = std::max(width[c], cells[c].size());
@@ -27,14 +35,16 @@ std::string Table::Render() const {
         out += "|";
         for (std::size_t c = 0; c < cells.size(); ++c) {
             const std::string pad(width[c] - cells[c].size(), ' ');
-            out += " " + (right[c] ? pad + cells[c] : cells[c] + pad) + " |";
+            out += ' ';
+            out += right[c] ? pad + cells[c] : cells[c] + pad;
+            out += " |";
         }
         out += "\n";
     };
     emit(lines.front());
     out += "|";
     for (std::size_t c = 0; c < width.size(); ++c)
-        out += (right[c] ? std::string(width[c] + 1, '-') + ":" : ":" + std::string(width[c] + 1, '-')) + "|";
+        out += (right[c] ? std::string(width[c] + 1, '-') + ':' : ':' + std::string(width[c] + 1, '-')) + '|';
     out += "\n";
     for (std::size_t i = 1; i < lines.size(); ++i) emit(lines[i]);
     return out;

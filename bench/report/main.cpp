@@ -3,7 +3,7 @@
 // shows). The photo it measures on is painted here and written into the build
 // folder with every other file the runs need.
 //
-//   corvellin-bench-report [--repeats N] [--sections 1234]
+//   corvellin-bench-report [--repeats N] [--peer-repeats N] [--sections 1234]
 #include <unistd.h>
 
 #include <chrono>
@@ -15,6 +15,7 @@
 
 #include "Measure.h"
 #include "Photo.h"
+#include "Process.h"
 #include "Sections.h"
 
 using namespace corvellin::report;
@@ -34,7 +35,7 @@ std::string UtcNow() {
 }
 
 int Usage() {
-    std::fputs("usage: corvellin-bench-report [--repeats N] [--sections 1234]\n", stderr);
+    std::fputs("usage: corvellin-bench-report [--repeats N] [--peer-repeats N] [--sections 1234]\n", stderr);
     return 2;
 }
 
@@ -42,12 +43,16 @@ int Usage() {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--thumbnail-child") return ThumbnailChild(argv[2], std::atoi(argv[3]));
-    int repeats = 5;
+    // Before anything big is allocated: see StartLauncher.
+    StartLauncher();
+    int repeats = 5, peerRepeats = 3;
     std::string sections = "1234";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--repeats" && i + 1 < argc)
             repeats = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--peer-repeats" && i + 1 < argc)
+            peerRepeats = std::max(1, std::atoi(argv[++i]));
         else if (a == "--sections" && i + 1 < argc)
             sections = argv[++i];
         else
@@ -80,7 +85,7 @@ int main(int argc, char** argv) {
     }
     if (has('3') || has('4')) {
         std::fprintf(stderr, "[3, 4] whole processes ...\n");
-        ProcessRows(paths, repeats, table, peerNote);
+        ProcessRows(paths, repeats, peerRepeats, table, peerNote);
     }
 
     std::printf("Corvellin benchmark report, %s, %u cores; photo %s (%dx%d, painted, JPEG q90, %.1f MB)\n", UtcNow().c_str(),
