@@ -33,7 +33,10 @@ test: build sanitize-build
 	ctest --test-dir $(SANITIZE_BUILD) -L 'engine|fuzz-replay' --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-bench: build
+# Builds only what the report runs (the report, corvellin-fx and the mask art), then runs it.
+bench: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target corvellin-bench-report
 	@bash bench/run.sh $(BUILD)
 
 # libFuzzer with AddressSanitizer and UBSan: every reader of outside input runs
