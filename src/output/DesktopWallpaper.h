@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "picture/Limits.h"
+
 namespace corvellin {
 
 inline constexpr const char* kWallpaperFileName = "TarnwickDesktop.bmp";
-// The longest wallpaper path handed to the desktop, in UTF-16 code units.
-inline constexpr int kMaxWallpaperPathLength = 259;
+// kMaxWallpaperPathLength (picture/Limits.h) bounds the wallpaper path.
 inline constexpr const char* kBackgroundSchema = "org.gnome.desktop.background";
 
 // Wallpaper styles as the option dialog returns them.

@@ -10,11 +10,17 @@
 #include <unistd.h>
 
 #include "Error.h"
+#include "Limits.h"
 
 namespace corvellin {
 namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
+
+[[noreturn]] void ThrowTooLarge(const std::string& path) {
+    throw Error(Format("Cannot read file \"%s\". It is larger than %llu MiB, the most this editor reads.",
+                       path.c_str(), static_cast<unsigned long long>(kMaxReadFileBytes >> 20)));
+}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
@@ -66,6 +72,12 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
         ::close(fd);
         throw Error(Format("Cannot open file \"%s\". %s", path.c_str(), Reason(error).c_str()));
     }
+    // Refused before anything is allocated; the loop below also stops a file
+    // that grows while it is read.
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxReadFileBytes) {
+        ::close(fd);
+        ThrowTooLarge(path);
+    }
     std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(info.st_size));
     std::uint8_t chunk[1 << 16];
@@ -78,6 +90,10 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
             throw Error(Format("Cannot read file \"%s\". %s", path.c_str(), Reason(error).c_str()));
         }
         if (n == 0) break;
+        if (bytes.size() + static_cast<std::size_t>(n) > kMaxReadFileBytes) {
+            ::close(fd);
+            ThrowTooLarge(path);
+        }
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
     ::close(fd);

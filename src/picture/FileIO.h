@@ -10,7 +10,9 @@ namespace corvellin {
 // True when path names an existing regular file (a folder is not a file).
 bool FileExists(const std::string& path);
 
-// Reads the whole file. Throws Error("Cannot open file "<path>". <reason>").
+// Reads the whole file. Throws Error("Cannot open file "<path>". <reason>"),
+// or Error("Cannot read file "<path>". ...") when it fails part-way or is
+// larger than kMaxReadFileBytes (picture/Limits.h).
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
 // Writes bytes to a temporary file in the target's folder and renames it over

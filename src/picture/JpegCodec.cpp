@@ -9,6 +9,7 @@
 #include <jerror.h>
 
 #include "Error.h"
+#include "Limits.h"
 #include "SizeGuard.h"
 
 namespace corvellin {
@@ -45,13 +46,13 @@ void InstallErrorHandler(ErrorState& state, jpeg_common_struct* info) {
     state.text[0] = '\0';
 }
 
-// Decoder working memory (progressive coefficient buffers) is bounded as well.
-constexpr long kMaxDecoderMemory = 2000L * 1000 * 1000;
+// Decoder working memory (progressive coefficient buffers) is bounded as well:
+// kMaxJpegDecoderMemory (Limits.h).
 
 bool ReadHeader(jpeg_decompress_struct* info, ErrorState* state, const std::uint8_t* data, std::size_t size) {
     if (setjmp(state->jump)) return false;
     jpeg_create_decompress(info);
-    info->mem->max_memory_to_use = kMaxDecoderMemory;
+    info->mem->max_memory_to_use = kMaxJpegDecoderMemory;
     jpeg_mem_src(info, data, static_cast<unsigned long>(size));
     jpeg_read_header(info, TRUE);
     switch (info->jpeg_color_space) {
@@ -128,7 +129,17 @@ Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
         jpeg_destroy_decompress(&info);
         throw JpegError(state.code, state.text);
     };
-    if (!ReadHeader(&info, &state, data, size)) fail();
+    if (!ReadHeader(&info, &state, data, size)) {
+        if (state.code == JERR_IMAGE_TOO_BIG) {
+            // libjpeg refuses sides past 65,500 with its own limit in the text;
+            // name the size the file claims and the editor's limit instead.
+            const std::int64_t width = info.image_width, height = info.image_height;
+            jpeg_destroy_decompress(&info);
+            CheckPictureSize(width, height, "JPEG");
+            throw JpegError(state.code, state.text);
+        }
+        fail();
+    }
     try {
         CheckPictureSize(info.output_width, info.output_height, "JPEG");
     } catch (...) {

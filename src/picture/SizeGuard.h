@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <string>
 
-namespace corvellin {
+#include "Limits.h"  // kMaxPictureSide, kMaxPicturePixels
 
-inline constexpr std::int64_t kMaxPictureSide = 30000;
-inline constexpr std::int64_t kMaxPicturePixels = 256LL * 1000 * 1000;
+namespace corvellin {
 
 // Throws Error naming the claimed size when it is zero, negative or beyond the limits.
 void CheckPictureSize(std::int64_t width, std::int64_t height, const char* kind);

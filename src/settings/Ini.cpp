@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
-#include <iterator>
 
 namespace corvellin {
 
@@ -65,12 +64,20 @@ IniFile IniFile::Parse(std::string_view text) {
     return file;
 }
 
-IniFile IniFile::Load(const std::string& path) {
+std::string ReadIniFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return Parse(text);
+    std::string text;
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxIniFileBytes) return {};
+    }
+    if (in.bad()) return {};
+    return text;
 }
+
+IniFile IniFile::Load(const std::string& path) { return Parse(ReadIniFileText(path)); }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
     for (const Section& section : sections_)

@@ -12,15 +12,16 @@
 #include <utility>
 #include <vector>
 
-namespace corvellin {
+#include "picture/Limits.h"  // kIniValueLimit, kMaxIniFileBytes
 
-inline constexpr std::size_t kIniValueLimit = 2047;
+namespace corvellin {
 
 class IniFile {
 public:
     IniFile() = default;
     static IniFile Parse(std::string_view text);
-    // A missing or unreadable file reads as an empty one.
+    // A missing or unreadable file, or one larger than kMaxIniFileBytes, reads
+    // as an empty one.
     static IniFile Load(const std::string& path);
 
     std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;
@@ -58,6 +59,10 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view text);
 std::optional<double> ParseIniReal(std::string_view text, char localeSeparator = '.');
 // The shortest text with at most 15 significant digits: 20 -> "20", 12.5 -> "12.5".
 std::string FormatIniReal(double value);
+
+// The bytes of an INI file; empty when it is missing, unreadable or larger than
+// kMaxIniFileBytes (read no further than that, so a huge file costs nothing).
+std::string ReadIniFileText(const std::string& path);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 std::string_view TrimBlanks(std::string_view text);

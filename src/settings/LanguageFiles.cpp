@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace corvellin {
@@ -89,9 +87,7 @@ std::string Windows1252ToUtf8(const std::string& bytes) {
 }
 
 IniFile LoadLanguageFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text = ReadIniFileText(path);
     if (!IsValidUtf8(text)) text = Windows1252ToUtf8(text);
     return IniFile::Parse(text);
 }

@@ -18,7 +18,8 @@ std::vector<std::string> ListLanguageFiles(const std::string& folder);
 bool IsTemplateLanguageFile(const std::string& name);
 
 // Reads a language file as UTF-8; a file that is not valid UTF-8 is taken as
-// Windows-1252 and converted. A missing file reads as empty.
+// Windows-1252 and converted. A missing file, or one larger than
+// kMaxIniFileBytes, reads as empty.
 IniFile LoadLanguageFile(const std::string& path);
 
 // The name the Languages menu shows ("Info", "Language", trimmed); empty when

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "picture/Limits.h"
 #include "settings/Ini.h"
 
 namespace corvellin {
@@ -53,8 +54,7 @@ ProxyAddress ProxyForScheme(std::string_view scheme);
 
 // ---- Fetch -------------------------------------------------------------------
 
-inline constexpr std::size_t kUpdateBodyLimit = 64 * 1024;
-
+// kUpdateBodyLimit (picture/Limits.h) bounds the reply.
 struct FetchOptions {
     ProxyAddress proxy;             // port 0: direct connection
     long connectTimeoutMs = 15000;  // connecting (to the server or the proxy)
