@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "Picture.h"
@@ -17,7 +18,24 @@ namespace corvellin {
 // Error when the header claims a size beyond the size guard.
 Picture DecodeJpeg(const std::uint8_t* data, std::size_t size);
 
+// What a decode reports while it runs, on the decoding thread, so that other
+// threads can work on the rows already decoded. Neither may throw.
+struct JpegDecodeProgress {
+    std::function<void()> sized;           // once the picture has its size, before any row
+    std::function<void(int rows)> decoded;  // rows 0 .. rows - 1 are final
+};
+
+// DecodeJpeg into picture, which takes the file's size. Throws as DecodeJpeg;
+// after a failure the picture's pixels are unspecified.
+void DecodeJpegInto(const std::uint8_t* data, std::size_t size, Picture& picture, const JpegDecodeProgress& progress);
+
 // Baseline colour JPEG at the given quality, other settings at the library's defaults.
 std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality = 90);
+
+// EncodeJpeg that first calls rowsReady(n) and reads rows below n only when it
+// returned true, so the rows can still be in the making on other threads.
+// When rowsReady returns false, the encode stops and returns no bytes.
+using JpegRowsReady = std::function<bool(int rows)>;
+std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, const JpegRowsReady& rowsReady);
 
 }  // namespace corvellin

@@ -109,6 +109,70 @@ TEST(FxProgram, ApplyWritesWhatTheEngineComputes) {
     EXPECT_EQ(DecodePictureFile(dir.file("copy.BMP"), PictureFormat::Bmp), photo);
 }
 
+// apply on several threads (bands, and a JPEG decoded and encoded side by
+// side) must write the bytes and report the errors of apply -j 1, which runs
+// decode, calls and encode one after the other on one thread.
+TEST(FxProgram, ApplyOnSeveralThreadsWritesAndFailsLikeOneThread) {
+    test::TempDir dir;
+    const std::string pic = dir.file("pic");
+    test::WriteMaskFile(pic, 1, 1, test::RandomPicture(50, 40, 1), false);
+    test::WriteMaskFile(pic, 10, 2, test::RandomPicture(64, 48, 2));
+    test::WriteMaskFile(pic, 11, 3, test::RandomPicture(31, 77, 3), false);
+    test::WriteMaskFile(pic, 12, 4, test::RandomPicture(90, 60, 4));
+    test::WriteBytes(FrameMaskFilePath(pic, 12, 4), PackMaskBytes(EncodeJpeg(test::RandomPicture(45, 30, 5), 95)));
+    // 1000 rows: many bands and encoder groups, and a last band of 40 rows.
+    const auto good = EncodeJpeg(test::RandomPicture(333, 1000, 6), 90);
+    test::WriteBytes(dir.file("good.jpg"), good);
+    // Cut inside the scan: the decoder fails after some rows are out.
+    test::WriteBytes(dir.file("cut.jpg"), std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(good.size() * 2 / 3)));
+    SavePictureFile(dir.file("good.bmp"), test::RandomPicture(70, 130, 7), PictureFormat::Bmp);
+
+    const struct {
+        const char* in;
+        const char* out;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"good.jpg", "o.jpg", {}},
+        {"good.jpg", "o.jpg", {"art:9"}},
+        {"good.jpg", "o.jpg", {"1:0", "2:3", "10:1", "11:2::0x123456", "12:3", "art:6:55", "art:7:-40", "art:8:300"}},
+        {"good.jpg", "o.jpg", {"art:0", "art:3", "art:5:7", "1:0"}},      // rows not independent: bands only
+        {"good.jpg", "o.jpg", {"sketch:9", "art:2:5", "art:4:3"}},       // sequential kernels
+        {"good.jpg", "o.bmp", {"1:0", "art:9"}},                          // BMP out: bands only
+        {"good.bmp", "o.jpg", {"1:0", "art:1"}},
+        {"cut.jpg", "o.jpg", {"1:0"}},                                    // decode error
+        {"cut.jpg", "o.jpg", {"6:0"}},                                    // decode error before the missing mask's
+        {"good.jpg", "o.jpg", {"2:1", "6:0"}},                            // missing mask: nothing written
+        {"good.jpg", "o.jpg", {"12:0"}},                                  // missing frame mask
+    };
+    for (const auto& c : cases) {
+        std::string joined = std::string(c.in) + " ->";
+        for (const auto& call : c.calls) joined += " " + call;
+        std::vector<RunResult> runs;
+        std::vector<std::vector<std::uint8_t>> outputs;
+        for (const char* threads : {"1", "2", "3"}) {
+            std::filesystem::remove(dir.file(c.out));
+            std::vector<std::string> args = {"apply", "-j", threads, "--pic-dir", pic, "--seed", "7", dir.file(c.in), dir.file(c.out)};
+            args.insert(args.end(), c.calls.begin(), c.calls.end());
+            runs.push_back(RunFx(args, dir));
+            outputs.push_back(std::filesystem::exists(dir.file(c.out)) ? test::ReadBytes(dir.file(c.out))
+                                                                       : std::vector<std::uint8_t>{});
+        }
+        for (std::size_t i = 1; i < runs.size(); ++i) {
+            EXPECT_EQ(runs[i].status, runs[0].status) << joined << "\n" << runs[i].err;
+            EXPECT_EQ(runs[i].err, runs[0].err) << joined;
+            EXPECT_TRUE(outputs[i] == outputs[0]) << joined << ": the output differs with more threads";
+        }
+        EXPECT_EQ(runs[0].status == 0, !outputs[0].empty()) << joined << "\n" << runs[0].err;
+    }
+    // The cases that must fail do, with their own reasons.
+    const RunResult cut = RunFx({"apply", "--pic-dir", pic, dir.file("cut.jpg"), dir.file("o.jpg"), "6:0"}, dir);
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.err.find("Cannot open file"), std::string::npos) << "the decode error comes first: " << cut.err;
+    const RunResult mask = RunFx({"apply", "--pic-dir", pic, dir.file("good.jpg"), dir.file("o.jpg"), "2:1", "6:0"}, dir);
+    EXPECT_EQ(mask.status, 1);
+    EXPECT_NE(mask.err.find("Cannot open file"), std::string::npos) << mask.err;
+}
+
 TEST(FxProgram, ExitStatusTellsErrorsFromBadArguments) {
     test::TempDir dir;
     SavePictureFile(dir.file("in.bmp"), test::RandomPicture(8, 8), PictureFormat::Bmp);
@@ -125,6 +189,8 @@ TEST(FxProgram, ExitStatusTellsErrorsFromBadArguments) {
         {{"apply", dir.file("in.bmp"), dir.file("out.jpg"), "6:10"}, 2, "variation"},
         {{"apply", dir.file("in.bmp"), dir.file("out.jpg"), "6:1:-1:red"}, 2, "colour"},
         {{"apply", "--seed", "x", dir.file("in.bmp"), dir.file("out.jpg")}, 2, "--seed"},
+        {{"apply", "-j", "0", dir.file("in.bmp"), dir.file("out.jpg")}, 2, "-j takes"},
+        {{"apply", "-j", dir.file("in.bmp"), dir.file("out.jpg")}, 2, "-j takes"},
         {{"apply", dir.file("none.jpg"), dir.file("out.jpg")}, 1, "Picture does not exists!\n"},
         {{"apply", "--pic-dir", dir.file("nopic"), dir.file("in.bmp"), dir.file("out.jpg"), "1:0"}, 1, "Cannot open file"},
         {{"apply", dir.file("in.bmp"), dir.file("nofolder/out.jpg")}, 1, "Cannot create file"},

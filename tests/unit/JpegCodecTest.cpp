@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -90,6 +91,42 @@ TEST(JpegCodec, EncoderWritesBaselineJfifThatDecodesClose) {
     EXPECT_FALSE(progressive);
     const Picture decoded = DecodeJpeg(file.data(), file.size());
     EXPECT_LE(test::MaxDifference(picture, decoded), 12);
+}
+
+// Our encoder writes into its own growing block; the bytes must be exactly
+// those of the library's defaults through its memory destination, also when
+// the block has to grow (noise compresses to far more than the first block).
+TEST(JpegCodec, EncoderBytesAreTheLibraryDefaultsAtAnySize) {
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{1, 1}, {17, 9}, {640, 480}}) {
+        const Picture picture = test::RandomPicture(w, h, 3);
+        const auto expected = test::EncodeJpegOfKind(test::JpegKind::Baseline, w, h, 90, [&](int y, std::uint8_t* rgb) {
+            const std::uint8_t* bgr = picture.row(y);
+            for (int x = 0; x < w; ++x) rgb[3 * x] = bgr[3 * x + 2], rgb[3 * x + 1] = bgr[3 * x + 1], rgb[3 * x + 2] = bgr[3 * x];
+        });
+        EXPECT_TRUE(EncodeJpeg(picture, 90) == expected) << w << " x " << h;
+        // Handed out in groups of rows, and stopped half-way: no bytes.
+        int asked = 0;
+        EXPECT_TRUE(EncodeJpeg(picture, 90, [&](int rows) { return (asked = rows) > 0; }) == expected);
+        EXPECT_EQ(asked, h);
+        EXPECT_TRUE(EncodeJpeg(picture, 90, [&](int rows) { return rows < h; }).empty());
+    }
+}
+
+TEST(JpegCodec, StreamingDecodeReportsItsRowsInOrderAndGivesTheSamePicture) {
+    const Picture picture = test::RandomPicture(90, 201, 4);
+    const auto file = EncodeJpeg(picture, 90);
+    Picture streamed;
+    bool sizedFirst = false;
+    std::vector<int> reports;
+    JpegDecodeProgress progress;
+    progress.sized = [&] { sizedFirst = reports.empty() && streamed.width() == 90 && streamed.height() == 201; };
+    progress.decoded = [&](int rows) { reports.push_back(rows); };
+    DecodeJpegInto(file.data(), file.size(), streamed, progress);
+    EXPECT_TRUE(sizedFirst);
+    EXPECT_EQ(streamed, DecodeJpeg(file.data(), file.size()));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), 201);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
 }
 
 TEST(JpegCodec, EmptyPictureIsRefusedWithAClearMessage) {

@@ -1,12 +1,133 @@
 #include "RenderFile.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "effects/RowBands.h"
+#include "effects/RowRangeEffect.h"
+#include "picture/FileIO.h"
+#include "picture/JpegCodec.h"
 
 namespace corvellin::fx {
 
+namespace {
+
+// A JPEG read, changed only by row-range calls and written as JPEG again is
+// streamed: one thread decodes while this one applies the calls to every
+// band of rows already decoded and encodes the bands already done. Decoding
+// and encoding, the bulk of the work, then run side by side on two cores. The
+// bytes are those of decode, apply and encode one after the other: the same
+// decoder and encoder see the same rows, and the row-range calls give
+// ApplyEffect's bytes over any rows. Errors are those of the plain order too:
+// a decode error first, then the first mask error, and nothing is written.
+class StreamedJpegRender {
+public:
+    StreamedJpegRender(const EffectContext& context, const std::vector<EffectCall>& calls)
+        : context_(context), calls_(calls) {}
+
+    std::vector<std::uint8_t> Run(const std::vector<std::uint8_t>& file) {
+        std::thread decoder([&] { Decode(file); });
+        std::vector<std::uint8_t> bytes;
+        std::exception_ptr callFailure;
+        try {
+            bytes = PrepareAndEncode();
+        } catch (...) {
+            callFailure = std::current_exception();
+        }
+        {
+            // A failed call stops nothing on the decoder's side; it is
+            // reported only if the file decodes, as in the plain order.
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] { return finished_; });
+        }
+        decoder.join();
+        if (decodeFailure_) std::rethrow_exception(decodeFailure_);
+        if (callFailure) std::rethrow_exception(callFailure);
+        return bytes;
+    }
+
+private:
+    void Decode(const std::vector<std::uint8_t>& file) {
+        JpegDecodeProgress progress;
+        progress.sized = [&] {
+            std::lock_guard<std::mutex> lock(mutex_);
+            sized_ = true;
+            changed_.notify_all();
+        };
+        progress.decoded = [&](int rows) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            decodedRows_ = rows;
+            changed_.notify_all();
+        };
+        std::exception_ptr failure;
+        try {
+            DecodeJpegInto(file.data(), file.size(), picture_, progress);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        decodeFailure_ = failure;
+        finished_ = true;
+        changed_.notify_all();
+    }
+
+    // Waits until rows [0, rows) are decoded; false when the decode ended first.
+    bool WaitForDecodedRows(int rows) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return decodedRows_ >= rows || finished_; });
+        return decodedRows_ >= rows;
+    }
+
+    std::vector<std::uint8_t> PrepareAndEncode() {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] { return sized_ || finished_; });
+            if (!sized_) return {};  // the header did not decode
+        }
+        const int width = picture_.width(), height = picture_.height();
+        std::vector<std::unique_ptr<RowRangeEffect>> effects;
+        for (const EffectCall& call : calls_) effects.push_back(PrepareRowRangeEffect(context_, call, width, height));
+        int doneRows = 0;
+        return EncodeJpeg(picture_, 90, [&](int rows) {
+            while (doneRows < rows) {
+                const int end = std::min(height, doneRows + kBandRows);
+                if (!WaitForDecodedRows(end)) return false;
+                for (const auto& effect : effects) effect->ApplyRows(picture_, doneRows, end);
+                doneRows = end;
+            }
+            return true;
+        });
+    }
+
+    const EffectContext& context_;
+    const std::vector<EffectCall>& calls_;
+    Picture picture_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool sized_ = false, finished_ = false;
+    int decodedRows_ = 0;
+    std::exception_ptr decodeFailure_;
+};
+
+bool CanStream(PictureFormat in, PictureFormat out, const std::vector<EffectCall>& calls) {
+    return in == PictureFormat::Jpeg && out == PictureFormat::Jpeg &&
+           std::all_of(calls.begin(), calls.end(), [](const EffectCall& call) { return IsRowRangeEffect(call); });
+}
+
+}  // namespace
+
 std::optional<std::string> RenderFile(const EffectContext& context, const std::string& in, const std::string& out,
-                                      PictureFormat outFormat, const std::vector<EffectCall>& calls) {
+                                      PictureFormat outFormat, const std::vector<EffectCall>& calls, bool stream) {
     try {
+        if (stream && FileExists(in) && CanStream(PictureFormatOfPath(in), outFormat, calls)) {
+            const std::vector<std::uint8_t> bytes = StreamedJpegRender(context, calls).Run(ReadWholeFile(in));
+            WriteFileAtomically(out, bytes);
+            return std::nullopt;
+        }
         Picture picture;
         std::string boxText;
         if (!LoadPictureFile(in, picture, [&](const std::string& text) { boxText = text; })) return boxText;

@@ -15,8 +15,10 @@ namespace corvellin::fx {
 // outFormat (all-or-nothing). Returns nothing on success, or the text of what
 // failed: the open box's text ("Picture does not exists!" + CR + path, ...)
 // or the decoder's, a mask's or the writer's error text. Nothing is written
-// when it fails.
+// when it fails. With stream, a JPEG changed only by row-range calls and
+// written as JPEG is decoded, changed and encoded side by side on two threads
+// (the same bytes); otherwise the calls run with the context's bands.
 std::optional<std::string> RenderFile(const EffectContext& context, const std::string& in, const std::string& out,
-                                      PictureFormat outFormat, const std::vector<EffectCall>& calls);
+                                      PictureFormat outFormat, const std::vector<EffectCall>& calls, bool stream = false);
 
 }  // namespace corvellin::fx

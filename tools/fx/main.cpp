@@ -12,6 +12,7 @@
 #include "RenderFile.h"
 #include "effects/Catalogue.h"
 #include "effects/MaskFile.h"
+#include "effects/RowBands.h"
 #include "effects/VariationNames.h"
 #include "picture/Error.h"
 #include "picture/FileIO.h"
@@ -23,7 +24,7 @@ namespace {
 using namespace corvellin;
 
 constexpr const char* kUsage =
-    "usage: corvellin-fx apply [--pic-dir DIR] [--seed N] IN OUT [CALL...]\n"
+    "usage: corvellin-fx apply [-j N] [--pic-dir DIR] [--seed N] IN OUT [CALL...]\n"
     "       corvellin-fx batch [-j N] [--pic-dir DIR] [--seed N] -o OUTDIR CALL... -- FILE...\n"
     "       corvellin-fx mask-pack IN OUT.gph\n"
     "       corvellin-fx mask-unpack IN.gph OUT\n"
@@ -36,13 +37,15 @@ constexpr const char* kUsage =
     "Art slider value (default: the slider's start), COLOUR 0x00BBGGRR in decimal or\n"
     "0x-hex for Edge (default 0x008000, green). Examples: star:3  art:7:50\n"
     "edge:2::0x0000FF. `corvellin-fx list` shows every category and variation.\n"
+    "apply uses every core for one file; -j 1 renders it on one thread (the same bytes).\n"
     "\n"
     "batch applies the same CALLs to every FILE and writes OUTDIR/<file name of FILE>\n"
     "in the format of its extension, creating OUTDIR if needed. It never overwrites\n"
     "an input, and of two FILEs with the same name only the first is written. A FILE\n"
     "that fails is named on stderr with the reason and the others go on; exit status\n"
     "1 if any failed.\n"
-    "  -j N           files rendered at once, 1 to 256 (default: one per core)\n"
+    "  -j N           threads: for apply, used on the one file; for batch, files\n"
+    "                 rendered at once; 1 to 256 (default: one per core)\n"
     "  -o OUTDIR      the folder the results go to\n"
     "  --pic-dir DIR  the mask folder (default: pic beside this program)\n"
     "  --seed N       seed every random scatter with N instead of the clock\n";
@@ -61,14 +64,19 @@ int Fail(const std::string& text) {
 int Apply(const std::vector<std::string>& args) {
     EffectContext context;
     context.picDir = ProgramDir() + "pic";
+    unsigned threads = 0;  // one per core
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--pic-dir" || a == "--seed") {
+        if (a == "--pic-dir" || a == "--seed" || a == "-j") {
             if (i + 1 >= args.size()) return Usage(a + " needs a value");
             const std::string& value = args[++i];
             if (a == "--pic-dir") {
                 context.picDir = value;
+            } else if (a == "-j") {
+                const auto count = fx::ParseInteger(value, 1, 256, false);
+                if (!count) return Usage("-j takes a whole number from 1 to 256");
+                threads = static_cast<unsigned>(*count);
             } else {
                 const auto seed = fx::ParseInteger(value, 0, 0xFFFFFFFFLL, true);
                 if (!seed) return Usage("--seed takes a whole number from 0 to 4294967295");
@@ -92,7 +100,12 @@ int Apply(const std::vector<std::string>& args) {
         calls.push_back(*parsed.call);
     }
 
-    if (std::optional<std::string> failure = fx::RenderFile(context, in, out, outFormat, calls)) {
+    // Several threads: kernels with independent rows run in bands, and a JPEG
+    // changed only by such kernels is decoded and encoded side by side.
+    BandPool bands(threads);
+    if (bands.threads() > 1) context.bands = &bands;
+    if (std::optional<std::string> failure =
+            fx::RenderFile(context, in, out, outFormat, calls, /*stream=*/bands.threads() > 1)) {
         for (char& c : *failure)
             if (c == '\r') c = '\n';
         return Fail(*failure);
