@@ -21,8 +21,9 @@ run_one() {
     local target=$1
     local corpus="$work/$target/corpus" artifacts="$work/$target/artifacts"
     mkdir -p "$corpus" "$artifacts"
-    # A hang is an input slower than 10 s; memory above 2 GB is out of memory.
-    "$build/bin/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    # A hang is an input slower than FUZZ_TIMEOUT seconds (10; more on a
+    # machine busy with other work); memory above 2 GB is out of memory.
+    "$build/bin/fuzz_$target" -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 \
         -malloc_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" \
         "$corpus" "$seeds/$target" >"$work/$target/log.txt" 2>&1 || true
     local found=0
