@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -462,8 +463,14 @@ TEST_F(FailureDrill, OpenOfAnUnreadablePictureKeepsTheCurrentOne) {
     };
     TMainForm& f = StartEdited();
     const EditorState state = StateOf(f);
+    auto peakMemoryKiB = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const long peakBefore = peakMemoryKiB();
         const std::string path = dir.file(c.name);
         if (c.sparseSize != 0) {
             WriteSparseFile(path, c.sparseSize);
@@ -479,6 +486,8 @@ TEST_F(FailureDrill, OpenOfAnUnreadablePictureKeepsTheCurrentOne) {
         EXPECT_EQ(shown, std::vector<std::string>{expected});
         EXPECT_NE(expected.find(c.says), std::string::npos) << expected;
         EXPECT_TRUE(StateOf(f) == state) << "the current picture or its history changed";
+        // Nothing near the claimed size was taken (65535 x 65535 would be 12 GB).
+        EXPECT_LT(peakMemoryKiB() - peakBefore, 256L * 1024) << "KiB more at the peak";
         fs::remove(path);
     }
 }
@@ -549,6 +558,8 @@ TEST_F(FailureDrill, EmptyAndCutSettingsAndLanguageFilesStartAWorkingEditor) {
         {"language cut inside a translation", full, language.substr(0, language.find("&Save") + 4), 12.5, 50, 0,
          "Auf", "&Save"},
         {"both whole", full, language, 12.5, 50, 0, "Auf", "Sichern"},
+        {"settings past the size limit", full + std::string(kMaxIniFileBytes, '\n'), language, 20, 100, -1, "&Open",
+         "&Save"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
