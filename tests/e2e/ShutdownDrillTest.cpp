@@ -140,8 +140,9 @@ TEST_F(ShutdownDrill, UnwritableSettingsFolderIsReportedAndTheEditorStillExits) 
         bool readOnly;
     };
     const Case cases[] = {
-        {"read-only bind mount", dir.file("ro-config"), true},
+        // The case without a mount first: it runs also where mounting is not permitted.
         {"folder under a regular file", dir.file("plain/config"), false},
+        {"read-only bind mount", dir.file("ro-config"), true},
     };
     StartServer();
     if (HasFatalFailure()) return;
