@@ -32,6 +32,7 @@ struct Comparison {
     std::string name;
     std::vector<std::string> calls;  // corvellin-fx apply calls
     PeerWay magick, vips;
+    std::string remark = {};  // where the peers' operation differs from ours
 };
 
 struct Files {
@@ -75,9 +76,10 @@ std::vector<Comparison> Comparisons(const Files& f) {
     return {
         {"negative (Art 9)", {"4:9"}, Magick(f, {"-negate"}), Vips(f, "invert", {})},
         {"greyscale (Art 8 at 1: saturation 1/256)", {"4:8:1"}, Magick(f, {"-colorspace", "Gray"}),
-         Vips(f, "colourspace", {"b-w"})},
+         Vips(f, "colourspace", {"b-w"}), "vips writes a one-channel JPEG"},
         {"histogram equalisation (Art 3)", {"4:3"}, Magick(f, {"-equalize"}), Vips(f, "hist_equal", {})},
-        {"blur (Art 4 at 2)", {"4:4:2"}, Magick(f, {"-blur", "0x1"}), Vips(f, "gaussblur", {"1"})},
+        {"blur (Art 4 at 2)", {"4:4:2"}, Magick(f, {"-blur", "0x1"}), Vips(f, "gaussblur", {"1"}),
+         "ours: two diagonal 4-tap passes; peers: Gaussian, sigma 1"},
         {"scatter (Art 2 at 2)", {"4:2:2"}, Magick(f, {"-spread", "2"}), PeerWay{{}, "n/a (no spread in vips)"}},
         {"emboss (Art 0)", {"4:0"}, Magick(f, {"-emboss", "1"}),
          Vips(f, "conv", {f.emboss, "--precision", "integer"})},
@@ -92,12 +94,14 @@ std::vector<Comparison> Comparisons(const Files& f) {
         {"desaturation (Art 8 at 128: half)", {"4:8:128"}, Magick(f, {"-modulate", "100,50"}),
          Vips(f, "recomb", {f.halfDesaturate})},
         {"tint (Color 3, azure)", {"2:3"}, Magick(f, {"-fill", "rgb(26,165,240)", "-tint", "25"}),
-         Vips(f, "linear", {"1 1 1", "6.5 41.25 60", "--uchar"})},
+         Vips(f, "linear", {"1 1 1", "6.5 41.25 60", "--uchar"}), "ImageMagick's -tint weights the midtones"},
         {"add mask (Preset 0, half strength)", {"1:0"},
          Magick(f, {"-compose", "blend", "-define", "compose:args=50,100", "-composite"}, {f.addMask}),
-         Vips(f, "add", {}, true, f.addMask)},
+         Vips(f, "add", {}, true, f.addMask),
+         "vips has no weighted add in one operation: its add is at full strength, clipped when saved"},
         {"multiply mask (Texture 0)", {"10:0"}, Magick(f, {"-compose", "multiply", "-composite"}, {f.multiplyMask}),
-         Vips(f, "composite2", {"multiply"}, true, f.multiplyMask)},
+         Vips(f, "composite2", {"multiply"}, true, f.multiplyMask),
+         "vips composite2 works in float; vips multiply alone keeps the product unscaled and saves white"},
     };
 }
 
@@ -184,7 +188,7 @@ void ProcessRows(const Paths& paths, int repeats, int peerRepeats, Table& table,
     peerNote = "[3] peers as shipped, default threads on " + std::to_string(std::thread::hardware_concurrency()) +
                " cores: " + magickVersion + " (OpenMP, thread resource " + magickThreads +
                ", Debian policy.xml); " + vipsVersion +
-               " (default concurrency = cores); corvellin-fx as built. Medians of " + std::to_string(peerRepeats) +
+               " (default concurrency = cores); corvellin-fx at its default threads. Medians of " + std::to_string(peerRepeats) +
                " runs, ours and theirs alternating; memory = peak RSS of the child (wait4).\n";
 
     const auto ours = [&](const std::vector<std::string>& calls) {
@@ -216,7 +220,7 @@ void ProcessRows(const Paths& paths, int repeats, int peerRepeats, Table& table,
         std::string callText;
         for (const std::string& call : comparison.calls) callText += " " + call;
         commands += "  " + comparison.name + ": corvellin-fx apply IN OUT" + callText + " | " + comparison.magick.shown +
-                    " | " + comparison.vips.shown + "\n";
+                    " | " + comparison.vips.shown + (comparison.remark.empty() ? "" : " (" + comparison.remark + ")") + "\n";
         const auto addPair = [&](const std::string& peer, const Samples& theirs, double limit) {
             const std::string name = comparison.name + " vs " + peer;
             if (!o.ok()) {

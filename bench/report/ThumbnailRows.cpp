@@ -23,6 +23,7 @@ namespace {
 
 constexpr double kFirstLimitMs = 300, kAgainLimitMs = 100;
 constexpr int kAgainSwitches = 3;
+constexpr int kStartCategory = 1;  // the category the window shows when it opens
 
 // Message boxes would stop the run: they are counted instead.
 class SilentSeam : public DialogSeam {
@@ -69,11 +70,16 @@ int ThumbnailChild(const std::string& programDir, int category) {
     ApplyTheme(*app);
     SilentSeam seam;
     SetDialogSeam(&seam);
-    auto* form = new TMainForm(programDir);
+    // The window renders Preset while it starts, so Preset's first time is
+    // only seen as part of the start-up: new window to its first paint.
     PaintProbe probe;
-    form->ImageScreen->installEventFilter(&probe);
-    form->show();
-    for (int i = 0; i < 1000 && probe.paints == 0; ++i) QCoreApplication::processEvents();
+    TMainForm* form = nullptr;
+    const double startUp = TimeMs([&] {
+        form = new TMainForm(programDir);
+        form->ImageScreen->installEventFilter(&probe);
+        form->show();
+        for (int i = 0; i < 1000 && probe.paints == 0; ++i) QCoreApplication::processEvents();
+    });
     QPushButton* button = form->CategoryButton(category);
     QPushButton* other = form->CategoryButton(category == 2 ? 4 : 2);  // Color and Art read no masks
     if (button == nullptr || other == nullptr) {
@@ -91,7 +97,7 @@ int ThumbnailChild(const std::string& programDir, int category) {
         std::fprintf(stderr, "category %d did not render (%d message boxes)\n", category, seam.boxes);
         std::_Exit(1);
     }
-    std::printf("%.3f %.3f\n", first, Median(again));
+    std::printf("%.3f %.3f\n", category == kStartCategory ? startUp : first, Median(again));
     std::fflush(stdout);
     std::_Exit(0);
 }
@@ -136,8 +142,9 @@ void ThumbnailRows(const Paths& paths, int processes, Table& table) {
         }
         const double f = Median(first[c]), a = Median(again[c]);
         const std::string runs = std::to_string(first[c].size()) + " processes";
+        const std::string firstNote = category == kStartCategory ? runs + ", start-up: new window to first paint, Preset rendered inside" : runs;
         table.Add({"2", name + ", first", Fixed(f, 1) + " ms", "-", "-", "< " + Fixed(kFirstLimitMs, 0) + " ms",
-                   Meets(f < kFirstLimitMs), runs});
+                   Meets(f < kFirstLimitMs), firstNote});
         table.Add({"2", name + ", again", Fixed(a, 1) + " ms", "-", "-", "< " + Fixed(kAgainLimitMs, 0) + " ms",
                    Meets(a < kAgainLimitMs), runs + ", median of " + std::to_string(kAgainSwitches) + " switches back"});
     }

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--thumbnail-child") return ThumbnailChild(argv[2], std::atoi(argv[3]));
     // Before anything big is allocated: see StartLauncher.
     StartLauncher();
-    int repeats = 5, peerRepeats = 3;
+    int repeats = 5, peerRepeats = 5;
     std::string sections = "1234";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
