@@ -174,7 +174,9 @@ void ProcessRows(const Paths& paths, int repeats, int peerRepeats, Table& table,
     ProcessSetup versionSetup = setup;
     versionSetup.stdoutPath = w + "version.out";
     RunProcess({kConvert, "-version"}, versionSetup);
-    const std::string magickVersion = FirstLine(ReadText(versionSetup.stdoutPath));
+    std::string magickVersion = FirstLine(ReadText(versionSetup.stdoutPath));
+    if (magickVersion.rfind("Version: ", 0) == 0) magickVersion.erase(0, 9);
+    magickVersion = magickVersion.substr(0, magickVersion.find(" https://"));
     RunProcess({kConvert, "-list", "resource"}, versionSetup);
     std::string magickThreads = "?";
     {
