@@ -1,23 +1,18 @@
 // The real corvellin on a private Xvfb server: the window appears with the
 // default picture and ten Preset thumbnails, answers clicks on a category
 // button and a thumbnail, and exits with 0 when its window is closed.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <set>
-#include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "EditorProcess.h"
 #include "TestFiles.h"
 #include "WindowClose.h"
 #include "effects/Catalogue.h"
@@ -29,76 +24,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A child process, killed (by its pid) if still running when the object dies.
-class Child {
-public:
-    Child(std::vector<std::string> argv, std::vector<std::string> env, int keepFd = -1, const std::string& log = "") {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            if (!log.empty()) {
-                const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                ::dup2(fd, 1);
-                ::dup2(fd, 2);
-            }
-            for (int fd = 3; fd < 256; ++fd)
-                if (fd != keepFd) ::close(fd);
-            // "NAME=value" sets a variable, a bare "NAME" removes it.
-            for (const std::string& e : env) {
-                if (e.find('=') == std::string::npos) ::unsetenv(e.c_str());
-                else ::putenv(const_cast<char*>(e.c_str()));
-            }
-            std::vector<char*> args;
-            for (std::string& a : argv) args.push_back(a.data());
-            args.push_back(nullptr);
-            ::execvp(args[0], args.data());
-            ::_exit(127);
-        }
-    }
-    ~Child() {
-        if (pid_ > 0 && !status_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    // The exit status once the process has ended within the wait, else empty.
-    std::optional<int> wait(std::chrono::milliseconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!status_) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                break;
-            }
-            if (std::chrono::steady_clock::now() > end) break;
-            std::this_thread::sleep_for(50ms);
-        }
-        return status_;
-    }
-    pid_t pid() const { return pid_; }
-
-private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
-};
-
-std::string Capture(const std::string& command) {
-    std::string out;
-    if (FILE* p = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
-        ::pclose(p);
-    }
-    return out;
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit = 30s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(200ms);
-    }
-    return condition();
-}
+using e2e::Capture;
+using e2e::ChildProcess;
+using e2e::WaitFor;
 
 struct Box {
     int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
@@ -144,26 +72,16 @@ protected:
 
     // Starts Xvfb on a display number it picks itself.
     void StartServer() {
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        xvfb.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                              "1280x1024x24", "-nolisten", "tcp"},
-                     std::vector<std::string>{}, fds[1], dir.file("xvfb.log"));
-        ::close(fds[1]);
-        std::string number;
-        char c;
-        while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        ::close(fds[0]);
-        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-        display = ":" + number;
+        xvfb.emplace(dir.file("xvfb.log"));
+        display = xvfb->display();
+        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
     }
 
-    std::string X(const std::string& command) { return Capture("DISPLAY=" + display + " " + command + " 2>/dev/null"); }
 
     Picture Screenshot() {
         const std::string path = dir.file("screen.bmp");
         std::filesystem::remove(path);
-        X("import -window root -depth 8 BMP3:'" + path + "'");
+        xvfb->run("import -window root -depth 8 BMP3:'" + path + "'");
         if (!std::filesystem::exists(path)) return Picture();
         const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
         try {
@@ -180,27 +98,27 @@ protected:
         return test::PixelAt(p, 75, 75);
     }
 
-    void Click(int x, int y) { X("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"); }
+    void Click(int x, int y) {
+        xvfb->run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+    }
 
     test::TempDir dir;
     EffectContext context;
     Picture base;
-    std::optional<Child> xvfb;
+    std::optional<e2e::XvfbServer> xvfb;
     std::string display;
 };
 
 TEST_F(EditorOnXvfb, ShowsPictureAndThumbnailsAnswersClicksAndExitsCleanly) {
     StartServer();
     if (HasFatalFailure()) return;
-    Child editor({dir.file("corvellin")}, {"DISPLAY=" + display, "XDG_RUNTIME_DIR=" + dir.path(), "QT_QPA_PLATFORM"}, -1,
-                 dir.file("corvellin.log"));
+    ChildProcess editor({dir.file("corvellin")},
+                        {"DISPLAY=" + display, "XDG_RUNTIME_DIR=" + dir.path(), "QT_QPA_PLATFORM"}, -1,
+                        dir.file("corvellin.log"));
 
     std::string window;
-    ASSERT_TRUE(WaitFor([&] {
-        window = X("xdotool search --onlyvisible --name '^Corvellin Photo Editor$' | head -1");
-        return !window.empty();
-    })) << Capture("cat '" + dir.file("corvellin.log") + "'");
-    window = window.substr(0, window.find('\n'));
+    ASSERT_TRUE(WaitFor([&] { return !(window = xvfb->windowNamed("Corvellin Photo Editor")).empty(); }))
+        << Capture("cat '" + dir.file("corvellin.log") + "'");
 
     const test::Bgr picture = test::PixelAt(base, 200, 133);
     ASSERT_EQ(test::MaxDifference(base, test::SolidPicture(400, 267, static_cast<std::uint8_t>(picture.b),
@@ -266,15 +184,13 @@ TEST_F(EditorOnXvfb, EveryCategoryShowsTenThumbnailsWithTheShippedArt) {
 
     StartServer();
     if (HasFatalFailure()) return;
-    Child editor({dir.file("corvellin")}, {"DISPLAY=" + display, "XDG_RUNTIME_DIR=" + dir.path(), "QT_QPA_PLATFORM",
-                                           "XDG_CONFIG_HOME=" + dir.file("config")},
-                 -1, dir.file("corvellin.log"));
+    ChildProcess editor({dir.file("corvellin")},
+                        {"DISPLAY=" + display, "XDG_RUNTIME_DIR=" + dir.path(), "QT_QPA_PLATFORM",
+                         "XDG_CONFIG_HOME=" + dir.file("config")},
+                        -1, dir.file("corvellin.log"));
     std::string window;
-    ASSERT_TRUE(WaitFor([&] {
-        window = X("xdotool search --onlyvisible --name '^Corvellin Photo Editor$' | head -1");
-        return !window.empty();
-    })) << Capture("cat '" + dir.file("corvellin.log") + "'");
-    window = window.substr(0, window.find('\n'));
+    ASSERT_TRUE(WaitFor([&] { return !(window = xvfb->windowNamed("Corvellin Photo Editor")).empty(); }))
+        << Capture("cat '" + dir.file("corvellin.log") + "'");
 
     Box panes;
     ASSERT_TRUE(WaitFor([&] {
@@ -317,7 +233,8 @@ TEST_F(EditorOnXvfb, EveryCategoryShowsTenThumbnailsWithTheShippedArt) {
             return distinct >= 5 && screen == previous;
         }, 60s);
         EXPECT_GE(distinct, 5) << FindCategory(category)->name << ": ten non-blank, mostly different thumbnails expected";
-        X("import -window root '" + review + "/category-" + std::to_string(category) + "-" + FindCategory(category)->name + ".png'");
+        xvfb->run("import -window root '" + review + "/category-" + std::to_string(category) + "-" +
+                  FindCategory(category)->name + ".png'");
     }
     ASSERT_TRUE(e2e::SendWindowClose(display, std::stoul(window)));
     const std::optional<int> status = editor.wait(30000ms);
@@ -327,8 +244,8 @@ TEST_F(EditorOnXvfb, EveryCategoryShowsTenThumbnailsWithTheShippedArt) {
 
 TEST(EditorWithoutDisplay, SaysHowToRunIt) {
     test::TempDir dir;
-    Child editor({std::string(CORVELLIN_BIN_DIR) + "/corvellin"}, {"DISPLAY", "QT_QPA_PLATFORM"}, -1,
-                 dir.file("out.log"));
+    ChildProcess editor({std::string(CORVELLIN_BIN_DIR) + "/corvellin"}, {"DISPLAY", "QT_QPA_PLATFORM"}, -1,
+                        dir.file("out.log"));
     const std::optional<int> status = editor.wait(30000ms);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(*status, 1);
