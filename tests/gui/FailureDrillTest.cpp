@@ -14,13 +14,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "Mounts.h"
+#include "RecordingSeam.h"
+#include "ScopedConfigHome.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
 #include "effects/Catalogue.h"
@@ -39,36 +41,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-// Records every box; file dialogs answer from a queue (empty: cancel).
-class DrillSeam : public DialogSeam {
-public:
-    struct Box {
-        MessageKind kind;
-        QString title;
-        QString text;
-    };
-    std::vector<Box> boxes;
-    std::deque<FileDialogAnswer> answers;
-
-    void messageBox(QWidget*, MessageKind kind, const QString& title, const QString& text) override {
-        boxes.push_back({kind, title, text});
-    }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override {
-        if (answers.empty()) return std::nullopt;
-        FileDialogAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
-    // The texts of the boxes since the last call, then forgets them.
-    std::vector<std::string> Take() {
-        std::vector<std::string> texts;
-        for (const Box& b : boxes) texts.push_back(b.text.toStdString());
-        boxes.clear();
-        return texts;
-    }
-};
 
 // What the user has built up in the editor: none of it may change when a
 // command fails.
@@ -130,14 +102,12 @@ protected:
                 test::WriteMaskFile(picDir, category, n,
                                     test::RandomPicture(48, 32, static_cast<std::uint32_t>(category * 100 + n)));
         test::WriteBytes(dir.file("pic/default.jpg"), EncodeJpeg(test::RandomPicture(320, 200, 7), 90));
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        savedConfig = old ? old : "";
-        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+        configHome.emplace(dir.file("config"));
     }
     void TearDown() override {
         form.reset();
         SetDialogSeam(nullptr);
-        setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+        configHome.reset();
     }
     TMainForm& Start() {
         form = std::make_unique<TMainForm>(dir.path() + "/");
@@ -162,14 +132,14 @@ protected:
         f.suitempButtonStarClick(f.ButtonStar);
         f.ImageClick(f.Thumbnails[5]);
         f.suitempBitBtnApplyClick();
-        EXPECT_TRUE(seam.Take().empty());
+        EXPECT_TRUE(seam.take().empty());
         return f;
     }
 
     test::TempDir dir;
-    DrillSeam seam;
+    test::RecordingSeam seam;
     std::string picDir;
-    std::string savedConfig;
+    std::optional<test::ScopedConfigHome> configHome;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -180,7 +150,7 @@ TEST_F(FailureDrill, SaveThatFailsPartWayKeepsTheOldFileAndTheEditor) {
     fs::create_directories(dir.file("good"));
     Save(dir.file("good/before.jpg"), 1);
     Save(dir.file("good/before.bmp"), 2);
-    ASSERT_TRUE(seam.Take().empty());
+    ASSERT_TRUE(seam.take().empty());
     const EditorState state = StateOf(f);
 
     struct Case {
@@ -218,7 +188,7 @@ TEST_F(FailureDrill, SaveThatFailsPartWayKeepsTheOldFileAndTheEditor) {
             EXPECT_EQ(seam.boxes[0].kind, MessageKind::Error);
             EXPECT_EQ(seam.boxes[0].title, "Error");
         }
-        EXPECT_EQ(seam.Take(), std::vector<std::string>{Format(c.message, path.c_str())});
+        EXPECT_EQ(seam.take(), std::vector<std::string>{Format(c.message, path.c_str())});
         EXPECT_EQ(test::ReadBytes(path), old) << "the old file changed";
         EXPECT_EQ(Listing(target.path()), std::vector<std::string>{fs::path(path).filename()})
             << "a temporary file was left behind";
@@ -230,7 +200,7 @@ TEST_F(FailureDrill, SaveThatFailsPartWayKeepsTheOldFileAndTheEditor) {
     // A later Save to a good folder writes what the editor wrote before the failures.
     Save(dir.file("good/after.jpg"), 1);
     Save(dir.file("good/after.bmp"), 2);
-    EXPECT_TRUE(seam.Take().empty());
+    EXPECT_TRUE(seam.take().empty());
     EXPECT_EQ(test::ReadBytes(dir.file("good/after.jpg")), test::ReadBytes(dir.file("good/before.jpg")));
     EXPECT_EQ(test::ReadBytes(dir.file("good/after.bmp")), test::ReadBytes(dir.file("good/before.bmp")));
 }
@@ -241,7 +211,7 @@ TEST_F(FailureDrill, SaveIntoAFolderThatIsAFileChangesNothing) {
     test::WriteBytes(dir.file("plain"), {1, 2, 3});
     const std::string path = dir.file("plain/photo.jpg");
     Save(path, 1);
-    EXPECT_EQ(seam.Take(), std::vector<std::string>{"Cannot create file \"" + path + "\". Not a directory"});
+    EXPECT_EQ(seam.take(), std::vector<std::string>{"Cannot create file \"" + path + "\". Not a directory"});
     EXPECT_EQ(test::ReadBytes(dir.file("plain")), (Bytes{1, 2, 3}));
     EXPECT_TRUE(StateOf(f) == state);
 }
@@ -272,14 +242,14 @@ TEST_F(FailureDrill, MaskFileThatVanishesOrRotsFailsItsRenderOnly) {
 
         // The thumbnail's preview.
         f.ImageClick(f.Thumbnails[3]);
-        EXPECT_EQ(seam.Take(), std::vector<std::string>{expected});
+        EXPECT_EQ(seam.take(), std::vector<std::string>{expected});
         EXPECT_TRUE(StateOf(f) == state);
         EXPECT_EQ(f.CurrentVariation, -1);
         EXPECT_FALSE(f.BitBtnApply->isEnabled());
 
         // The category's refresh.
         f.RefreshCategory();
-        EXPECT_EQ(seam.Take(), std::vector<std::string>{expected});
+        EXPECT_EQ(seam.take(), std::vector<std::string>{expected});
         EXPECT_TRUE(StateOf(f) == state);
         EXPECT_FALSE(f.Busy());
 
@@ -287,18 +257,18 @@ TEST_F(FailureDrill, MaskFileThatVanishesOrRotsFailsItsRenderOnly) {
         f.ImageClick(f.Thumbnails[7]);
         const Picture applied = f.PreviewPicture();
         f.suitempBitBtnApplyClick();
-        EXPECT_EQ(seam.Take(), std::vector<std::string>{expected});
+        EXPECT_EQ(seam.take(), std::vector<std::string>{expected});
         EXPECT_EQ(f.WorkingPicture(), applied);
         EXPECT_TRUE(f.Memo1->toPlainText().endsWith("6,7,-1,32768 <<")) << f.Memo1->toPlainText().toStdString();
         f.suitempBitBtnUndoClick();  // its refresh fails too, the undo itself does not
-        EXPECT_EQ(seam.Take(), std::vector<std::string>{expected});
+        EXPECT_EQ(seam.take(), std::vector<std::string>{expected});
         EXPECT_EQ(f.WorkingPicture(), state.working);
 
         // Save replays Star 5, which needs no damaged file; a Star 3 in the
         // history does, and that replay fails without writing anything.
         const std::string out = dir.file("out-" + std::to_string(&c - cases) + ".jpg");
         Save(out, 1);
-        EXPECT_TRUE(seam.Take().empty());
+        EXPECT_TRUE(seam.take().empty());
         EXPECT_TRUE(fs::exists(out));
         test::WriteBytes(mask, intact);
         f.ImageClick(f.Thumbnails[3]);
@@ -307,24 +277,24 @@ TEST_F(FailureDrill, MaskFileThatVanishesOrRotsFailsItsRenderOnly) {
         const EditorState withStar3 = StateOf(f);
         const std::string failed = dir.file("failed.jpg");
         Save(failed, 1);
-        EXPECT_EQ(seam.Take(), std::vector<std::string>{expected});
+        EXPECT_EQ(seam.take(), std::vector<std::string>{expected});
         EXPECT_FALSE(fs::exists(failed));
         EXPECT_TRUE(StateOf(f) == withStar3);
         EXPECT_TRUE(f.suiProgressBar1->isHidden());
 
         // Other categories go on working.
         f.suitempButtonPresetClick(f.ButtonPreset);
-        EXPECT_TRUE(seam.Take().empty());
+        EXPECT_TRUE(seam.take().empty());
         EXPECT_EQ(f.CurrentCategory, 1);
         f.ImageClick(f.Thumbnails[1]);
-        EXPECT_TRUE(seam.Take().empty());
+        EXPECT_TRUE(seam.take().empty());
         EXPECT_TRUE(f.BitBtnApply->isEnabled());
         EXPECT_NE(f.PreviewPicture(), f.WorkingPicture());
 
         // With the file back, the same Save works.
         test::WriteBytes(mask, intact);
         Save(failed, 1);
-        EXPECT_TRUE(seam.Take().empty());
+        EXPECT_TRUE(seam.take().empty());
         EXPECT_TRUE(fs::exists(failed));
         fs::remove(failed);
         form.reset();
@@ -355,9 +325,9 @@ TEST_F(FailureDrill, UnwritableSettingsFolderAtShutdownIsReported) {
         }
         setenv("XDG_CONFIG_HOME", c.configHome.c_str(), 1);
         Start();
-        EXPECT_TRUE(seam.Take().empty()) << "start-up reads what it can and says nothing";
+        EXPECT_TRUE(seam.take().empty()) << "start-up reads what it can and says nothing";
         form.reset();
-        EXPECT_EQ(seam.Take(), std::vector<std::string>{"Unable to write to " + cfg});
+        EXPECT_EQ(seam.take(), std::vector<std::string>{"Unable to write to " + cfg});
         if (c.readOnly) {
             EXPECT_EQ(test::ReadBytes(cfg), Text("[Language]\nindex=-1\n"));
             EXPECT_EQ(Listing(c.configHome + "/Corvellin Photo"), std::vector<std::string>{"cfg.ini"});
@@ -389,7 +359,7 @@ TEST_F(FailureDrill, GarbageAndHugeLanguageFilesLeaveWorkingCaptions) {
     WriteIniFile(dir.file("config/Corvellin Photo/cfg.ini"), stored);
 
     TMainForm& f = Start();
-    EXPECT_TRUE(seam.Take().empty());
+    EXPECT_TRUE(seam.take().empty());
     EXPECT_EQ(f.LanguageIndex, -1);
     EXPECT_TRUE(f.MenuEnglish->isChecked());
     QStringList offered;
@@ -426,7 +396,7 @@ TEST_F(FailureDrill, GarbageAndHugeLanguageFilesLeaveWorkingCaptions) {
     f.suitempButtonStarClick(f.ButtonStar);
     f.ImageClick(f.Thumbnails[0]);
     EXPECT_TRUE(f.BitBtnApply->isEnabled());
-    EXPECT_TRUE(seam.Take().empty());
+    EXPECT_TRUE(seam.take().empty());
 }
 
 // ---- e. Absurd, empty and cut files of every kind the window reads -----------
@@ -483,7 +453,7 @@ TEST_F(FailureDrill, OpenOfAnUnreadablePictureKeepsTheCurrentOne) {
         const std::string expected =
             ErrorOf([&] { DecodePictureFile(path, PictureFormatOfPath(path)); });
         ASSERT_FALSE(expected.empty());
-        const std::vector<std::string> shown = seam.Take();
+        const std::vector<std::string> shown = seam.take();
         EXPECT_EQ(shown, std::vector<std::string>{expected});
         EXPECT_NE(expected.find(c.says), std::string::npos) << expected;
         EXPECT_TRUE(StateOf(f) == state) << "the current picture or its history changed";
@@ -527,11 +497,11 @@ TEST_F(FailureDrill, EmptyAndCutMaskFilesOfBothVariantsFailTheirRender) {
         const EditorState state = StateOf(f);
         f.ImageClick(f.Thumbnails[8]);
         f.RefreshCategory();
-        EXPECT_EQ(seam.Take(), (std::vector<std::string>{expected, expected}));
+        EXPECT_EQ(seam.take(), (std::vector<std::string>{expected, expected}));
         EXPECT_TRUE(StateOf(f) == state);
         test::WriteBytes(mask, intact);
         f.ImageClick(f.Thumbnails[8]);
-        EXPECT_TRUE(seam.Take().empty());
+        EXPECT_TRUE(seam.take().empty());
         EXPECT_TRUE(f.BitBtnApply->isEnabled());
     }
 }
@@ -567,7 +537,7 @@ TEST_F(FailureDrill, EmptyAndCutSettingsAndLanguageFilesStartAWorkingEditor) {
         test::WriteBytes(cfg, Text(c.settings));
         test::WriteBytes(dir.file("Languages/cut.ini"), Text(c.languageFile));
         TMainForm& f = Start();
-        EXPECT_TRUE(seam.Take().empty());
+        EXPECT_TRUE(seam.take().empty());
         EXPECT_EQ(f.PrintLayout.Top, c.top);
         EXPECT_EQ(f.PrintLayout.Scale, c.scale);
         EXPECT_EQ(f.LanguageIndex, c.languageIndex);
@@ -580,7 +550,7 @@ TEST_F(FailureDrill, EmptyAndCutSettingsAndLanguageFilesStartAWorkingEditor) {
         const IniFile written = IniFile::Load(cfg);
         EXPECT_EQ(written.ReadInteger("Language", "index", -2), c.languageIndex);
         EXPECT_TRUE(written.ReadString("PrintPrew", "BorderBox").has_value());
-        EXPECT_TRUE(seam.Take().empty());
+        EXPECT_TRUE(seam.take().empty());
     }
 }
 

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 
+#include "RecordingSeam.h"
 #include "TestFiles.h"
 #include "app/About.h"
 #include "app/MainForm.h"
@@ -44,14 +45,6 @@ public:
     }
 };
 
-class QuietSeam : public DialogSeam {
-public:
-    std::vector<QString> texts;
-    void messageBox(QWidget*, MessageKind, const QString&, const QString& text) override { texts.push_back(text); }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
-};
-
 void Click(QWidget& target, Qt::MouseButton button = Qt::LeftButton) {
     const QPointF at(1, 1);
     QMouseEvent press(QEvent::MouseButtonPress, at, target.mapToGlobal(at), button, button, Qt::NoModifier);
@@ -72,12 +65,12 @@ protected:
     }
     TMainForm& Start() {
         form = std::make_unique<TMainForm>(dir.path() + "/");
-        dialogs.texts.clear();  // the folder has no start-up picture
+        dialogs.boxes.clear();  // the folder has no start-up picture
         return *form;
     }
     TempDir dir;
     RecordingShell shell;
-    QuietSeam dialogs;
+    test::RecordingSeam dialogs;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -94,7 +87,7 @@ TEST_F(HelpAboutTest, F1AndHelpContentsOpenTheHelpFileBesideTheProgram) {
     const QUrl expected = QUrl::fromLocalFile(QString::fromStdString(dir.path() + "/help.html"));
     ASSERT_EQ(shell.opened.size(), 2u);  // the menu item, then the key
     for (const QUrl& url : shell.opened) EXPECT_EQ(url, expected);
-    EXPECT_TRUE(dialogs.texts.empty());
+    EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST(HelpFileTest, TheBuiltHelpFileIsAUserGuide) {
@@ -281,7 +274,7 @@ TEST_F(HelpAboutTest, ToolsItemStartsTheProgramOrOpensTheWebPage) {
     f.MenuVelloranEditor->trigger();
     ASSERT_EQ(shell.started.size(), 1u);
     EXPECT_EQ(shell.started[0], "/opt/velloran/velloran");
-    EXPECT_TRUE(dialogs.texts.empty());
+    EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
+#include "RecordingSeam.h"
+#include "ScopedConfigHome.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
 #include "picture/JpegCodec.h"
@@ -18,14 +20,6 @@
 
 namespace corvellin {
 namespace {
-
-class QuietSeam : public DialogSeam {
-public:
-    std::vector<QString> texts;
-    void messageBox(QWidget*, MessageKind, const QString&, const QString& text) override { texts.push_back(text); }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
-};
 
 void WriteText(const std::string& path, const std::string& text) {
     test::WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -53,15 +47,13 @@ protected:
         WriteText(dir.file("Languages/zh-tw.ini"), "[Info]\nLanguage=Chinese Traditional\n[String]\n&Open=T\n&Edit=E\n");
         WriteText(dir.file("Languages/blank.ini"), "[Info]\nLanguage=  \n");
         // The settings file of this test lives in its own folder.
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        savedConfig = old ? old : "";
-        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+        configHome.emplace(dir.file("config"));
     }
     void TearDown() override {
         form.reset();
         SetDialogSeam(nullptr);
         SetShellSeam(nullptr);
-        setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+        configHome.reset();
     }
     TMainForm& Start() {
         form = std::make_unique<TMainForm>(dir.path() + "/");
@@ -80,9 +72,9 @@ protected:
     }
 
     test::TempDir dir;
-    QuietSeam seam;
+    test::RecordingSeam seam;
     RecordingShell shell;
-    std::string savedConfig;
+    std::optional<test::ScopedConfigHome> configHome;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -141,7 +133,7 @@ TEST_F(LanguageMenuTest, TheChoiceAndTheLayoutAreRememberedBetweenRuns) {
     EXPECT_TRUE(Item("Chinese Traditional")->isChecked());
     EXPECT_EQ(again.BitBtnOpen->text(), "T");
     EXPECT_EQ(again.PrintLayout.Scale, 42.5);
-    EXPECT_TRUE(seam.texts.empty());
+    EXPECT_TRUE(seam.boxes.empty());
 }
 
 TEST_F(LanguageMenuTest, AStoredIndexThatNamesNoOfferedFileIsEnglish) {

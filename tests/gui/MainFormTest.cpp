@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <deque>
 #include <filesystem>
 #include <memory>
 
+#include "RecordingSeam.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
 #include "effects/ArtEffect.h"
@@ -29,38 +29,6 @@ namespace corvellin {
 namespace {
 
 using test::TempDir;
-
-// Records every box and dialog; file and colour dialogs answer from queues
-// (an empty queue answers "cancel").
-class RecordingSeam : public DialogSeam {
-public:
-    struct Box {
-        MessageKind kind;
-        QString title;
-        QString text;
-    };
-    std::vector<Box> boxes;
-    std::vector<FileDialogRequest> requests;
-    std::deque<FileDialogAnswer> answers;
-    std::deque<std::uint32_t> colours;
-
-    void messageBox(QWidget*, MessageKind kind, const QString& title, const QString& text) override {
-        boxes.push_back({kind, title, text});
-    }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest& request) override {
-        requests.push_back(request);
-        if (answers.empty()) return std::nullopt;
-        FileDialogAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override {
-        if (colours.empty()) return std::nullopt;
-        const std::uint32_t c = colours.front();
-        colours.pop_front();
-        return c;
-    }
-};
 
 QStringList MemoLines(const TMainForm& form) { return form.Memo1->toPlainText().split('\n'); }
 
@@ -123,7 +91,7 @@ protected:
     }
 
     TempDir dir;
-    RecordingSeam seam;
+    test::RecordingSeam seam;
     EffectContext context;
     std::unique_ptr<TMainForm> form;
 };

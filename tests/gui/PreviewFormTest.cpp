@@ -10,11 +10,11 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
+#include "RecordingSeam.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
 #include "effects/Catalogue.h"
@@ -156,24 +156,6 @@ TEST(PreviewFormTest, EscAndEveryMouseButtonClose) {
 
 // ---- MenuPreviewClick ------------------------------------------------------------
 
-class RecordingSeam : public DialogSeam {
-public:
-    std::vector<QString> texts;
-    std::vector<QString> titles;
-    std::deque<FileDialogAnswer> answers;
-    void messageBox(QWidget*, MessageKind, const QString& title, const QString& text) override {
-        titles.push_back(title);
-        texts.push_back(text);
-    }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override {
-        if (answers.empty()) return std::nullopt;
-        FileDialogAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
-};
-
 class PreviewCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -210,7 +192,7 @@ protected:
     }
 
     TempDir dir;
-    RecordingSeam seam;
+    test::RecordingSeam seam;
     EffectContext context;
     std::unique_ptr<TMainForm> form;
     std::vector<Picture> shown;
@@ -240,7 +222,7 @@ TEST_F(PreviewCommandTest, ShowsTheHistoryWithThePendingEffect) {
     const Picture expected = Replayed({{1, 3, -1, kDefaultEdgeColour}, {6, 2, -1, kDefaultEdgeColour}});
     EXPECT_EQ(shown[1], expected);
     EXPECT_EQ(shown[2], expected);
-    EXPECT_TRUE(seam.texts.empty());
+    EXPECT_TRUE(seam.boxes.empty());
     // Nothing of the editor changed.
     EXPECT_EQ(f.CurrentVariation, 2);
     EXPECT_TRUE(f.suiProgressBar1->isHidden());
@@ -253,17 +235,17 @@ TEST_F(PreviewCommandTest, AReplayErrorOpensNoWindowAndAnEmptyPictureIsRefused) 
     std::filesystem::remove(dir.file("pic/1/5.gph"));
     f.MenuPreviewClick();
     EXPECT_TRUE(shown.empty());
-    ASSERT_EQ(seam.texts.size(), 1u);
-    EXPECT_EQ(seam.titles[0], "Error");
-    EXPECT_TRUE(seam.texts[0].contains("5.gph")) << seam.texts[0].toStdString();
+    ASSERT_EQ(seam.boxes.size(), 1u);
+    EXPECT_EQ(seam.boxes[0].title, "Error");
+    EXPECT_TRUE(seam.boxes[0].text.contains("5.gph")) << seam.boxes[0].text.toStdString();
     EXPECT_FALSE(f.Busy());
 
     f.FullSizePicture = Picture();
     f.MenuPreviewClick();
     EXPECT_TRUE(shown.empty());
-    ASSERT_EQ(seam.texts.size(), 2u);
-    EXPECT_EQ(seam.titles[1], "Information");
-    EXPECT_EQ(seam.texts[1], kNoPreviewPictureText);
+    ASSERT_EQ(seam.boxes.size(), 2u);
+    EXPECT_EQ(seam.boxes[1].title, "Information");
+    EXPECT_EQ(seam.boxes[1].text, kNoPreviewPictureText);
 }
 
 }  // namespace

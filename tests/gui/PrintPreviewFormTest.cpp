@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "PrintTestSeams.h"
+#include "RecordingSeam.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
 #include "output/NumberText.h"
@@ -108,7 +109,7 @@ protected:
     }
 
     TempDir dir;
-    test::BoxRecorder boxes;
+    test::RecordingSeam boxes;
     test::PrintAnswers answers;
     std::unique_ptr<TPrintPreviewForm> form;
 };
@@ -412,7 +413,7 @@ protected:
     }
 
     TempDir dir;
-    test::BoxRecorder boxes;
+    test::RecordingSeam boxes;
     test::PrintAnswers answers;
     std::unique_ptr<TMainForm> form;
 };

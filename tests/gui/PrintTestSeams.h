@@ -1,6 +1,6 @@
-// Seams for the printing tests: message boxes are recorded, the print and page
-// setup dialogs answer from the test, and the print layout dialog is driven by
-// a function of the test instead of a modal loop.
+// The print seam of the printing tests: the print and page setup dialogs
+// answer from the test, and the print layout dialog is driven by a function of
+// the test instead of a modal loop. (Message boxes: RecordingSeam.h.)
 #pragma once
 
 #include <QDialog>
@@ -12,26 +12,6 @@
 #include "platform/qt/Dialogs.h"
 
 namespace corvellin::test {
-
-class BoxRecorder : public DialogSeam {
-public:
-    struct Box {
-        MessageKind kind;
-        QString title;
-        QString text;
-    };
-    std::vector<Box> boxes;
-    void messageBox(QWidget*, MessageKind kind, const QString& title, const QString& text) override {
-        boxes.push_back({kind, title, text});
-    }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
-    QStringList texts() const {
-        QStringList all;
-        for (const Box& b : boxes) all << b.text;
-        return all;
-    }
-};
 
 class PrintAnswers : public PrintDialogSeam {
 public:

@@ -11,11 +11,11 @@
 #include <sys/mount.h>
 
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
+#include "RecordingSeam.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
 #include "output/DesktopWallpaper.h"
@@ -31,34 +31,13 @@ using test::TempDir;
 
 constexpr const char* kChildVariable = "CORVELLIN_WALLPAPER_CHILD";
 
-class BoxSeam : public DialogSeam {
-public:
-    struct Box {
-        MessageKind kind;
-        QString title;
-        QString text;
-    };
-    std::vector<Box> boxes;
-    std::deque<FileDialogAnswer> answers;
-    void messageBox(QWidget*, MessageKind kind, const QString& title, const QString& text) override {
-        boxes.push_back({kind, title, text});
-    }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override {
-        if (answers.empty()) return std::nullopt;
-        FileDialogAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
-};
-
 // ---- The option dialog --------------------------------------------------------
 
 class WallpaperOptFormTest : public ::testing::Test {
 protected:
     void SetUp() override { SetDialogSeam(&seam); }
     void TearDown() override { SetDialogSeam(nullptr); }
-    BoxSeam seam;
+    test::RecordingSeam seam;
 };
 
 TEST_F(WallpaperOptFormTest, LayoutStartsWithCenterAndEachChoiceShowsItsPicture) {
@@ -157,7 +136,7 @@ TEST(WallpaperStyleTest, StylesMapToPictureOptions) {
 // history is the one call 1:3.
 struct EditorSetup {
     TempDir dir;
-    BoxSeam seam;
+    test::RecordingSeam seam;
     std::unique_ptr<TMainForm> form;
     std::string picDir;
     std::string input;

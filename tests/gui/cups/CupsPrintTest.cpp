@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "../PrintTestSeams.h"
+#include "../RecordingSeam.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
 #include "output/PrintDevice.h"
@@ -257,7 +258,7 @@ protected:
     static bool started;
     static std::string startError;
     test::TempDir dir;
-    test::BoxRecorder boxes;
+    test::RecordingSeam boxes;
     ConfirmPrint confirm;
     std::unique_ptr<TMainForm> form;
 };
