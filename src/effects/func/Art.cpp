@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -38,15 +39,22 @@ inline bool HalfRoundsUp(unsigned r, unsigned g, unsigned b, unsigned down) {
     return v > half || (v == half && (down & 1u));
 }
 
-// Writes (s + 50) div 100 into all three channels of every pixel and marks the halves.
-CORVELLIN_CLONES void GreyChunk(const std::uint8_t* __restrict in, std::uint8_t* __restrict out,
+// The grey (s + 50) div 100 of every pixel, and which pixels are halves.
+CORVELLIN_CLONES void GreyChunk(const std::uint8_t* __restrict in, std::uint8_t* __restrict grey,
                                 std::uint8_t* __restrict half, std::size_t pixels) {
+    // s <= 25,550 fits 16 bits, so the loop vectorises in 16-bit lanes; the
+    // division is the high half of s x 5243, shifted by 3 (exact for s <= 43,689).
     for (std::size_t i = 0; i < pixels; ++i) {
-        const unsigned s = 11u * in[3 * i] + 59u * in[3 * i + 1] + 30u * in[3 * i + 2] + 50u;
-        const unsigned q = (s * 41944u) >> 22;  // s div 100 for s <= 43,000
-        half[i] = s == q * 100u;
-        out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = static_cast<std::uint8_t>(q);
+        const std::uint16_t s = static_cast<std::uint16_t>(11u * in[3 * i] + 59u * in[3 * i + 1] + 30u * in[3 * i + 2] + 50u);
+        const std::uint16_t q = static_cast<std::uint16_t>(static_cast<std::uint16_t>((std::uint32_t{s} * 5243u) >> 16) >> 3);
+        half[i] = s == static_cast<std::uint16_t>(q * 100u);
+        grey[i] = static_cast<std::uint8_t>(q);
     }
+}
+
+// Every grey into the three channels of its pixel.
+CORVELLIN_CLONES void SpreadGrey(const std::uint8_t* __restrict grey, std::uint8_t* __restrict out, std::size_t pixels) {
+    for (std::size_t i = 0; i < pixels; ++i) out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = grey[i];
 }
 
 // (s + 50) div 100 of 32 pixels given as 16-bit planes, and their halves.
@@ -267,19 +275,30 @@ namespace detail {
 
 void GrayScalePortable(std::uint8_t* bytes, std::size_t pixels) {
     constexpr std::size_t kChunk = 1024;
-    std::uint8_t original[3 * kChunk];
+    std::uint8_t grey[kChunk];
     std::uint8_t half[kChunk];
     for (std::size_t start = 0; start < pixels; start += kChunk) {
         const std::size_t count = std::min(kChunk, pixels - start);
         std::uint8_t* p = bytes + 3 * start;
-        std::memcpy(original, p, 3 * count);
-        GreyChunk(original, p, half, count);
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!half[i]) continue;
-            const unsigned r = original[3 * i + 2], g = original[3 * i + 1], b = original[3 * i];
+        GreyChunk(p, grey, half, count);
+        // About one pixel in a hundred is a half: the marks (0 or 1) are read
+        // eight at a time, and each mark found is visited directly. The
+        // chunk's pixels still hold their colours here.
+        auto fix = [&](std::size_t i) {
+            const unsigned r = p[3 * i + 2], g = p[3 * i + 1], b = p[3 * i];
             const unsigned down = (30 * r + 59 * g + 11 * b) / 100;
-            if (!HalfRoundsUp(r, g, b, down)) p[3 * i] = p[3 * i + 1] = p[3 * i + 2] = static_cast<std::uint8_t>(down);
+            if (!HalfRoundsUp(r, g, b, down)) grey[i] = static_cast<std::uint8_t>(down);
+        };
+        static_assert(std::endian::native == std::endian::little, "mark k of a word is its byte k");
+        std::size_t i = 0;
+        for (; i + 8 <= count; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, half + i, 8);
+            for (; word != 0; word &= word - 1) fix(i + static_cast<std::size_t>(__builtin_ctzll(word)) / 8);
         }
+        for (; i < count; ++i)
+            if (half[i]) fix(i);
+        SpreadGrey(grey, p, count);
     }
 }
 
