@@ -73,7 +73,9 @@ void BandPool::RunEach(int count, const std::function<void(int)>& job) {
 std::vector<int> RowBandStarts(int rows, int align) {
     std::vector<int> starts;
     if (rows <= 0) return {0};
-    align = std::max(align, 1);
+    // An alignment of more rows than there are makes one band; clamped, it
+    // cannot overflow the rounding below (Mosaic passes its block size).
+    align = std::clamp(align, 1, rows);
     const int height = std::max(align, (kBandRows + align - 1) / align * align);
     for (int y = 0; y < rows; y += height) starts.push_back(y);
     starts.push_back(rows);
