@@ -1,9 +1,40 @@
 #include "Picture.h"
 
+#include <sys/mman.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace corvellin {
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this the rounding to whole huge pages would waste too much.
+constexpr std::size_t kHugePagesFrom = 4 * kHugePage;
+
+std::size_t RoundedToHugePages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+
+}  // namespace
+
+void* AllocatePixelBytes(std::size_t bytes) {
+    if (bytes < kHugePagesFrom) return ::operator new(bytes);
+    const std::size_t rounded = RoundedToHugePages(bytes);
+    void* pointer = std::aligned_alloc(kHugePage, rounded);
+    if (pointer == nullptr) throw std::bad_alloc();
+    // Only advice: where the kernel has no huge pages, ordinary ones serve.
+    ::madvise(pointer, rounded, MADV_HUGEPAGE);
+    return pointer;
+}
+
+void FreePixelBytes(void* pointer, std::size_t bytes) {
+    if (bytes < kHugePagesFrom)
+        ::operator delete(pointer);
+    else
+        std::free(pointer);
+}
 
 Picture::Picture(int width, int height) { resize(width, height); }
 
