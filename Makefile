@@ -20,17 +20,19 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The engine tests run twice: in the normal build and under AddressSanitizer
-# and UndefinedBehaviorSanitizer (an engine-only build without Qt).
+# The whole suite runs twice: in the normal build and in a build of everything
+# under AddressSanitizer, LeakSanitizer and UBSan. There every test, and every
+# program a test starts, runs through tests/sanitizer/sanitized-run.sh; ctest
+# runs through it too, for the programs of tests that are scripts.
 sanitize-build: deps
-	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVELLIN_ENGINE_ONLY=ON -DCORVELLIN_SANITIZE=ON
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target engine_tests fuzz_replay_all
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVELLIN_ENGINE_ONLY=OFF -DCORVELLIN_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 
 run: build
 	@bash scripts/run.sh $(BUILD)
 
 test: build sanitize-build
-	ctest --test-dir $(SANITIZE_BUILD) -L 'engine|fuzz-replay' --output-on-failure -j $(JOBS)
+	bash tests/sanitizer/sanitized-run.sh ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # Builds only what the report runs (the report, corvellin-fx and the mask art), then runs it.
