@@ -17,6 +17,7 @@
 #include "picture/BmpCodec.h"
 #include "picture/FileIO.h"
 #include "picture/JpegCodec.h"
+#include "SilentSeam.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/Theme.h"
 
@@ -41,14 +42,7 @@ QApplication& App() {
     return *app;
 }
 
-// Message boxes would stop the run: they are counted instead.
-class SilentSeam : public DialogSeam {
-public:
-    int boxes = 0;
-    void messageBox(QWidget*, MessageKind, const QString&, const QString&) override { ++boxes; }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
-};
+using bench::SilentSeam;
 
 Picture Noise(int width, int height, std::uint32_t seed) {
     Picture p(width, height);

@@ -15,6 +15,7 @@
 #include "Sections.h"
 #include "app/MainForm.h"
 #include "effects/Catalogue.h"
+#include "SilentSeam.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/Theme.h"
 
@@ -25,14 +26,7 @@ constexpr double kFirstLimitMs = 300, kAgainLimitMs = 100;
 constexpr int kAgainSwitches = 3;
 constexpr int kStartCategory = 1;  // the category the window shows when it opens
 
-// Message boxes would stop the run: they are counted instead.
-class SilentSeam : public DialogSeam {
-public:
-    int boxes = 0;
-    void messageBox(QWidget*, MessageKind, const QString&, const QString&) override { ++boxes; }
-    std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
-};
+using bench::SilentSeam;
 
 class PaintProbe : public QObject {
 public:
