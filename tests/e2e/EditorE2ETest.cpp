@@ -244,7 +244,7 @@ TEST_F(EditorOnXvfb, EveryCategoryShowsTenThumbnailsWithTheShippedArt) {
 
 TEST(EditorWithoutDisplay, SaysHowToRunIt) {
     test::TempDir dir;
-    ChildProcess editor({std::string(CORVELLIN_BIN_DIR) + "/corvellin"}, {"DISPLAY", "QT_QPA_PLATFORM"}, -1,
+    ChildProcess editor({std::string(CORVELLIN_BIN_DIR) + "/corvellin"}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, -1,
                         dir.file("out.log"));
     const std::optional<int> status = editor.wait(30000ms);
     ASSERT_TRUE(status.has_value());

@@ -57,6 +57,10 @@ std::optional<int> ChildProcess::wait(std::chrono::milliseconds limit) {
     return status_;
 }
 
+void ChildProcess::signal(int number) const {
+    if (pid_ > 0 && !status_) ::kill(pid_, number);
+}
+
 std::string Capture(const std::string& command) {
     std::string out;
     if (FILE* p = ::popen(command.c_str(), "r")) {

@@ -26,6 +26,8 @@ public:
 
     // The exit status once the process has ended within the wait, else empty.
     std::optional<int> wait(std::chrono::milliseconds limit);
+    // Sends the signal to the process while it runs.
+    void signal(int number) const;
 
 private:
     pid_t pid_ = -1;
