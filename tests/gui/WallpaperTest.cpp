@@ -3,6 +3,9 @@
 // dconf, Xfce's xfconf. Each such case runs in a child process of this test
 // program with its own HOME, data folder, settings backend and session bus,
 // because GIO fixes its backend, schemas and bus once per process.
+// GIO before Qt: Qt defines "signals" as a word of its own.
+#include <gio/gio.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QProcess>
@@ -10,7 +13,11 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <future>
+#include <mutex>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -273,7 +280,11 @@ enum class Folder { Writable, ReadOnly, Path259 };
 // Settings: dconf and xfconf can be started on the bus; Portal: the desktop
 // portal, its permission store and GNOME's portal back end as well.
 enum class Bus { None, Settings, Portal };
-enum class Setup { None, NoSchema, PortalAllowed, PortalDenied, XfceMonitors, NoXfconfQuery };
+enum class Setup {
+    None, NoSchema, PortalAllowed, PortalDenied, XfceMonitors, NoXfconfQuery,
+    // The test's own portal answers 0 (success), 1 (cancelled) or 2 (failed).
+    FakePortalSuccess, FakePortalCancelled, FakePortalFailed
+};
 
 // A value read back from the store after the command. value may be "{uri}"
 // (the wallpaper file's address), "{path}" (its path) or "{picture}" (a file,
@@ -296,6 +307,7 @@ struct DesktopCase {
     std::vector<StoredValue> stored;
     const char* error;  // the reason shown in the error box; nullptr: silent success
     const char* detail = nullptr;  // part of the box's last line
+    const char* notice = nullptr;  // the information box instead of silent success
 };
 
 constexpr const char* kMonitorA = "/backdrop/screen0/monitorVirtual1/workspace0";
@@ -337,6 +349,15 @@ const DesktopCase kDesktopCases[] = {
       {"gsettings", kBackgroundSchema, "picture-options", "wallpaper"}},
      nullptr},
     {"GnomePortalDenied", "GNOME", Store::Dconf, Bus::Portal, Setup::PortalDenied, 1, Folder::Writable, {},
+     kPortalFailedText, "org.freedesktop.portal.Wallpaper"},
+    // The portal's three answers: the style still goes to GNOME's own setting
+    // after a success; a cancelled request is said so; a failure is an error.
+    {"FakePortalSuccess", "GNOME", Store::Dconf, Bus::Settings, Setup::FakePortalSuccess, 2, Folder::Writable,
+     {{"gsettings", kBackgroundSchema, "picture-options", "stretched"}},
+     nullptr},
+    {"FakePortalCancelled", "GNOME", Store::Dconf, Bus::Settings, Setup::FakePortalCancelled, 2, Folder::Writable, {},
+     nullptr, nullptr, kWallpaperCancelledText},
+    {"FakePortalFailed", "GNOME", Store::Dconf, Bus::Settings, Setup::FakePortalFailed, 2, Folder::Writable, {},
      kPortalFailedText, "org.freedesktop.portal.Wallpaper"},
     // No portal on the bus: each desktop's own settings in dconf.
     {"GnomeDconf", "ubuntu:GNOME", Store::Dconf, Bus::Settings, Setup::None, 2, Folder::Writable,
@@ -433,6 +454,111 @@ private:
     QProcess bus_;
 };
 
+// A desktop portal of the test's own on the private bus, for the answers the
+// real one gives only after a person's choice: it answers every
+// SetWallpaperURI with one Response code and keeps what it was asked.
+class FakePortal {
+public:
+    FakePortal(const std::string& address, guint32 code) : code_(code) {
+        context_ = g_main_context_new();
+        loop_ = g_main_loop_new(context_, FALSE);
+        std::promise<bool> ready;
+        std::future<bool> started = ready.get_future();
+        thread_ = std::thread([this, address, &ready] {
+            g_main_context_push_thread_default(context_);
+            ready.set_value(Start(address));
+            g_main_loop_run(loop_);
+            if (bus_) {
+                g_dbus_connection_close_sync(bus_, nullptr, nullptr);
+                g_object_unref(bus_);
+            }
+            g_main_context_pop_thread_default(context_);
+        });
+        owned = started.get();
+    }
+    ~FakePortal() {
+        g_main_context_invoke(context_, [](gpointer loop) { g_main_loop_quit(static_cast<GMainLoop*>(loop)); return G_SOURCE_REMOVE; }, loop_);
+        thread_.join();
+        g_main_loop_unref(loop_);
+        g_main_context_unref(context_);
+    }
+    // Each call as "parent window|uri|show-preview|set-on".
+    std::vector<std::string> Calls() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return calls_;
+    }
+    bool owned = false;
+
+private:
+    bool Start(const std::string& address) {
+        static const char* kXml =
+            "<node><interface name='org.freedesktop.portal.Wallpaper'>"
+            "<method name='SetWallpaperURI'><arg type='s' direction='in'/><arg type='s' direction='in'/>"
+            "<arg type='a{sv}' direction='in'/><arg type='o' direction='out'/></method>"
+            "<property name='version' type='u' access='read'/></interface></node>";
+        bus_ = g_dbus_connection_new_for_address_sync(
+            address.c_str(),
+            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+            nullptr, nullptr, nullptr);
+        if (!bus_) return false;
+        GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kXml, nullptr);
+        static const GDBusInterfaceVTable vtable = {&FakePortal::OnCall, &FakePortal::OnGet, nullptr, {}};
+        const guint id = g_dbus_connection_register_object(bus_, "/org/freedesktop/portal/desktop", node->interfaces[0],
+                                                           &vtable, this, nullptr, nullptr);
+        g_dbus_node_info_unref(node);
+        GVariant* reply = g_dbus_connection_call_sync(
+            bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+            g_variant_new("(su)", "org.freedesktop.portal.Desktop", 4u), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE,
+            30000, nullptr, nullptr);
+        guint32 result = 0;
+        if (reply) {
+            g_variant_get(reply, "(u)", &result);
+            g_variant_unref(reply);
+        }
+        return id != 0 && result == 1;  // the primary owner
+    }
+    static GVariant* OnGet(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* name, GError**,
+                           gpointer) {
+        return std::string(name) == "version" ? g_variant_new_uint32(1) : nullptr;
+    }
+    static void OnCall(GDBusConnection* bus, const gchar* sender, const gchar*, const gchar*, const gchar*,
+                       GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data) {
+        auto* self = static_cast<FakePortal*>(data);
+        const gchar* parent = nullptr;
+        const gchar* uri = nullptr;
+        GVariant* options = nullptr;
+        g_variant_get(parameters, "(&s&s@a{sv})", &parent, &uri, &options);
+        gboolean preview = TRUE;
+        const gchar* setOn = "";
+        const gchar* token = "t";
+        g_variant_lookup(options, "show-preview", "b", &preview);
+        g_variant_lookup(options, "set-on", "&s", &setOn);
+        g_variant_lookup(options, "handle_token", "&s", &token);
+        {
+            std::lock_guard<std::mutex> lock(self->mutex_);
+            self->calls_.push_back(std::string(parent) + "|" + uri + "|" + (preview ? "true" : "false") + "|" + setOn);
+        }
+        // The request object a portal names after the caller and its token.
+        std::string caller = sender + 1;
+        std::replace(caller.begin(), caller.end(), '.', '_');
+        const std::string handle = "/org/freedesktop/portal/desktop/request/" + caller + "/" + token;
+        g_variant_unref(options);
+        g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", handle.c_str()));
+        g_dbus_connection_emit_signal(bus, sender, handle.c_str(), "org.freedesktop.portal.Request", "Response",
+                                      g_variant_new("(u@a{sv})", self->code_, g_variant_new_array(G_VARIANT_TYPE("{sv}"), nullptr, 0)),
+                                      nullptr);
+    }
+
+    guint32 code_;
+    GMainContext* context_ = nullptr;
+    GMainLoop* loop_ = nullptr;
+    GDBusConnection* bus_ = nullptr;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<std::string> calls_;
+};
+
 class WallpaperDesktopTest : public ::testing::TestWithParam<DesktopCase> {};
 
 // The stored value as the store's own tool reads it.
@@ -471,6 +597,15 @@ void RunChild(const DesktopCase& c, const std::string& readOnlyFolder) {
     EXPECT_TRUE(f.suiProgressBar1->isHidden());
 
     const std::string configHome = std::getenv("XDG_CONFIG_HOME");
+    if (c.notice) {
+        ASSERT_EQ(setup.seam.boxes.size(), 2u);
+        for (const auto& box : setup.seam.boxes) {
+            EXPECT_EQ(box.kind, MessageKind::Information);
+            EXPECT_EQ(box.text, c.notice);
+        }
+        EXPECT_FALSE(std::filesystem::exists(configHome + "/dconf/user"));
+        return;
+    }
     if (!c.error) {
         EXPECT_TRUE(setup.seam.boxes.empty()) << setup.seam.boxes[0].text.toStdString();
         const std::string uri = QUrl::fromLocalFile(QString::fromStdString(file)).toString(QUrl::FullyEncoded).toStdString();
@@ -498,7 +633,9 @@ void RunChild(const DesktopCase& c, const std::string& readOnlyFolder) {
         EXPECT_EQ(box.kind, MessageKind::Error);
         EXPECT_EQ(box.title, "Error");
         EXPECT_TRUE(box.text.startsWith(QString(kWallpaperNotSetText) + " " + c.error)) << box.text.toStdString();
-        if (c.detail) EXPECT_TRUE(box.text.section('\n', -1).contains(c.detail)) << box.text.toStdString();
+        if (c.detail) {
+            EXPECT_TRUE(box.text.section('\n', -1).contains(c.detail)) << box.text.toStdString();
+        }
     }
     // Nothing reached a store.
     EXPECT_FALSE(std::filesystem::exists(configHome + "/glib-2.0/settings/keyfile"));
@@ -548,7 +685,9 @@ TEST_P(WallpaperDesktopTest, SetsTheDesktopBackgroundOrSaysWhatFailed) {
         ASSERT_FALSE(session->address.empty()) << "dbus-daemon did not start";
         env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(session->address));
         if (services.contains("DISPLAY")) env.insert("DISPLAY", services.value("DISPLAY"));
-        if (c.bus == Bus::Portal) ASSERT_TRUE(env.contains("DISPLAY")) << "Xvfb did not start";
+        if (c.bus == Bus::Portal) {
+            ASSERT_TRUE(env.contains("DISPLAY")) << "Xvfb did not start";
+        }
     }
     if (c.setup == Setup::PortalAllowed || c.setup == Setup::PortalDenied) {
         // What the desktop's first-use question stores for the caller (a
@@ -576,6 +715,13 @@ TEST_P(WallpaperDesktopTest, SetsTheDesktopBackgroundOrSaysWhatFailed) {
                     env);
         }
     if (c.setup == Setup::NoXfconfQuery) env.insert("PATH", QString::fromStdString(dir.file("nothing")));
+    std::optional<FakePortal> fake;
+    if (c.setup == Setup::FakePortalSuccess || c.setup == Setup::FakePortalCancelled ||
+        c.setup == Setup::FakePortalFailed) {
+        fake.emplace(session->address, static_cast<guint32>(static_cast<int>(c.setup) -
+                                                            static_cast<int>(Setup::FakePortalSuccess)));
+        ASSERT_TRUE(fake->owned) << "the test's portal did not get its name";
+    }
 
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     QProcess child;
@@ -587,6 +733,15 @@ TEST_P(WallpaperDesktopTest, SetsTheDesktopBackgroundOrSaysWhatFailed) {
     ASSERT_TRUE(finished);
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    if (fake) {
+        // Both uses asked for the background, with no preview of the portal's own.
+        const std::vector<std::string> calls = fake->Calls();
+        ASSERT_EQ(calls.size(), 2u);
+        for (const std::string& call : calls) {
+            EXPECT_EQ(call.rfind("|file:///", 0), 0u) << call;
+            EXPECT_NE(call.find(std::string("/") + kWallpaperFileName + "|false|background"), std::string::npos) << call;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WallpaperDesktopTest, ::testing::ValuesIn(kDesktopCases),
