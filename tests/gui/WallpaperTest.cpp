@@ -346,6 +346,7 @@ const DesktopCase kDesktopCases[] = {
     // the style through GNOME's own setting, both in dconf on the private bus.
     {"GnomePortal", "GNOME", Store::Dconf, Bus::Portal, Setup::PortalAllowed, 1, Folder::Writable,
      {{"gsettings", kBackgroundSchema, "picture-uri", "{picture}"},
+      {"gsettings", kBackgroundSchema, "picture-uri-dark", "{picture}"},
       {"gsettings", kBackgroundSchema, "picture-options", "wallpaper"}},
      nullptr},
     {"GnomePortalDenied", "GNOME", Store::Dconf, Bus::Portal, Setup::PortalDenied, 1, Folder::Writable, {},
