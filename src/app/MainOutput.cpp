@@ -15,6 +15,7 @@
 #include "picture/PictureFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/Shell.h"
+#include "settings/CaptionCatalog.h"
 
 namespace corvellin {
 
@@ -52,7 +53,15 @@ void TMainForm::suiButtonWallPaperClick() {
         CheckWallpaperPathLength(path);
         const Picture output = ReplayHistory(suiProgressBar1, false);
         SavePictureFile(path, output, PictureFormat::Bmp);
-        SetDesktopWallpaper(path, dialog.Style());
+        WallpaperOutcome outcome = WallpaperOutcome::Set;
+        try {
+            outcome = SetDesktopWallpaper(path, dialog.Style());
+        } catch (const WallpaperFailure& failure) {
+            ShowErrorBox(this, dialog.FailureText(failure));
+            return;
+        }
+        // Success is silent; a cancelled request says that nothing changed.
+        if (outcome == WallpaperOutcome::Cancelled) ShowInfoBox(this, dialog.Text(kWallpaperCancelledText));
     });
 }
 

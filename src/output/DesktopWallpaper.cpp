@@ -1,41 +1,25 @@
 #include "DesktopWallpaper.h"
 
-#define G_SETTINGS_ENABLE_BACKEND
-#include <gio/gio.h>
-#include <gio/gsettingsbackend.h>
+#include <glib.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <QString>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <system_error>
 #include <vector>
 
-#include "picture/Error.h"
+#include "platform/desktop/DesktopSettings.h"
+#include "platform/desktop/WallpaperPortal.h"
+#include "platform/desktop/XfceDesktop.h"
+#include "settings/CaptionCatalog.h"
 
 namespace corvellin {
 
 namespace {
-
-struct GObjectUnref {
-    void operator()(gpointer object) const {
-        if (object) g_object_unref(object);
-    }
-};
-struct SchemaUnref {
-    void operator()(GSettingsSchema* schema) const {
-        if (schema) g_settings_schema_unref(schema);
-    }
-};
-struct SchemaKeyUnref {
-    void operator()(GSettingsSchemaKey* key) const {
-        if (key) g_settings_schema_key_unref(key);
-    }
-};
-struct GFree {
-    void operator()(gchar* text) const { g_free(text); }
-};
 
 std::string EnvOr(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
@@ -47,16 +31,138 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
-std::string CannotSetText(const std::string& reason) {
-    return "The desktop wallpaper could not be set: " + reason;
+const char* SettingsReason(SettingsProblem problem) {
+    switch (problem) {
+        case SettingsProblem::NoSchema:
+        case SettingsProblem::MissingKey: return kNoWallpaperSettingsText;
+        case SettingsProblem::BadValue: return kSettingRefusesValueText;
+        case SettingsProblem::Locked: return kSettingLockedText;
+        case SettingsProblem::MemoryOnly: return kMemoryOnlyStoreText;
+        case SettingsProblem::NoSessionBus: return kNoSessionBusText;
+        case SettingsProblem::NotKept:
+        case SettingsProblem::None: break;
+    }
+    return kChangeNotKeptText;
+}
+
+const char* XfceReason(XfceProblem problem) {
+    switch (problem) {
+        case XfceProblem::NoTool: return kNoXfconfQueryText;
+        case XfceProblem::NoMonitors: return kNoXfceMonitorText;
+        case XfceProblem::Refused: return kXfconfRefusedText;
+        case XfceProblem::NotKept:
+        case XfceProblem::None: break;
+    }
+    return kChangeNotKeptText;
+}
+
+void Require(const char* headline, const SettingsResult& result) {
+    if (result.problem != SettingsProblem::None)
+        throw WallpaperFailure(headline, SettingsReason(result.problem), result.detail);
+}
+
+void Require(const char* headline, const XfceResult& result) {
+    if (result.problem != XfceProblem::None) throw WallpaperFailure(headline, XfceReason(result.problem), result.detail);
+}
+
+// The GSettings schema that holds the desktop's wallpaper, or null (Xfce,
+// unknown desktops).
+const char* SchemaOf(WallpaperDesktop desktop) {
+    switch (desktop) {
+        case WallpaperDesktop::Gnome:
+        case WallpaperDesktop::Unnamed: return kBackgroundSchema;
+        case WallpaperDesktop::Cinnamon: return kCinnamonBackgroundSchema;
+        case WallpaperDesktop::Mate: return kMateBackgroundSchema;
+        case WallpaperDesktop::Xfce:
+        case WallpaperDesktop::Unknown: break;
+    }
+    return nullptr;
+}
+
+// After the portal has set the picture: the style, where the desktop keeps one.
+void SetStyleOnly(WallpaperDesktop desktop, int style) {
+    if (desktop == WallpaperDesktop::Xfce) {
+        Require(kWallpaperStyleNotSetText, WriteXfceBackdrop("", XfceImageStyle(style)));
+        return;
+    }
+    const char* schema = SchemaOf(desktop);
+    // Without a named desktop the GNOME schema is only a guess: it is used
+    // when installed, and its absence is no failure of the portal's change.
+    if (!schema || (desktop == WallpaperDesktop::Unnamed && !HasSettingsSchema(schema))) return;
+    Require(kWallpaperStyleNotSetText, WriteDesktopSettings(schema, {{"picture-options", WallpaperPictureOption(style)}}));
+}
+
+void SetInDesktopSettings(WallpaperDesktop desktop, const std::string& desktopName, const std::string& path,
+                          const std::string& uri, int style) {
+    const std::string option = WallpaperPictureOption(style);
+    switch (desktop) {
+        case WallpaperDesktop::Gnome:
+        case WallpaperDesktop::Unnamed:
+            Require(kWallpaperNotSetText,
+                    WriteDesktopSettings(kBackgroundSchema, {{"picture-uri", uri},
+                                                             // Older schemas have no dark-style wallpaper;
+                                                             // the light one then serves both.
+                                                             {"picture-uri-dark", uri, false},
+                                                             {"picture-options", option}}));
+            return;
+        case WallpaperDesktop::Cinnamon:
+            Require(kWallpaperNotSetText,
+                    WriteDesktopSettings(kCinnamonBackgroundSchema, {{"picture-uri", uri}, {"picture-options", option}}));
+            return;
+        case WallpaperDesktop::Mate:
+            // MATE keeps a file name, not an address.
+            Require(kWallpaperNotSetText,
+                    WriteDesktopSettings(kMateBackgroundSchema, {{"picture-filename", path}, {"picture-options", option}}));
+            return;
+        case WallpaperDesktop::Xfce:
+            Require(kWallpaperNotSetText, WriteXfceBackdrop(path, XfceImageStyle(style)));
+            return;
+        case WallpaperDesktop::Unknown: break;
+    }
+    // A desktop that reads none of these settings would never show the
+    // change: writing one of them anyway would only look like success.
+    throw WallpaperFailure(kWallpaperNotSetText, kUnknownDesktopText, "XDG_CURRENT_DESKTOP=" + desktopName);
 }
 
 }  // namespace
+
+WallpaperFailure::WallpaperFailure(const char* headline_, const char* reason_, std::string detail_)
+    : Error(std::string(headline_) + " " + reason_ + (detail_.empty() ? "" : "\n" + detail_)),
+      headline(headline_),
+      reason(reason_),
+      detail(std::move(detail_)) {}
 
 const char* WallpaperPictureOption(int style) {
     if (style == kWallpaperCenter) return "centered";
     if (style == kWallpaperTile) return "wallpaper";
     return "stretched";
+}
+
+int XfceImageStyle(int style) {
+    if (style == kWallpaperCenter) return 1;
+    if (style == kWallpaperTile) return 2;
+    return 3;
+}
+
+WallpaperDesktop DesktopFromName(const std::string& xdgCurrentDesktop) {
+    if (xdgCurrentDesktop.empty()) return WallpaperDesktop::Unnamed;
+    struct Known {
+        const char* name;
+        WallpaperDesktop desktop;
+    };
+    // GNOME's relatives that read GNOME's background settings themselves.
+    static constexpr Known kKnown[] = {
+        {"GNOME", WallpaperDesktop::Gnome},         {"GNOME-Classic", WallpaperDesktop::Gnome},
+        {"GNOME-Flashback", WallpaperDesktop::Gnome}, {"Unity", WallpaperDesktop::Gnome},
+        {"Budgie", WallpaperDesktop::Gnome},         {"Pantheon", WallpaperDesktop::Gnome},
+        {"X-Cinnamon", WallpaperDesktop::Cinnamon},   {"Cinnamon", WallpaperDesktop::Cinnamon},
+        {"MATE", WallpaperDesktop::Mate},            {"XFCE", WallpaperDesktop::Xfce},
+    };
+    std::istringstream names(xdgCurrentDesktop);
+    for (std::string name; std::getline(names, name, ':');)
+        for (const Known& known : kKnown)
+            if (strcasecmp(name.c_str(), known.name) == 0) return known.desktop;
+    return WallpaperDesktop::Unknown;
 }
 
 std::string WallpaperFolder(const std::string& programDir) {
@@ -85,71 +191,27 @@ void CheckWallpaperPathLength(const std::string& path) {
                     path + "\nPlease move the program to a folder with a shorter path.");
 }
 
-void SetDesktopWallpaper(const std::string& path, int style) {
+WallpaperOutcome SetDesktopWallpaper(const std::string& path, int style) {
     CheckWallpaperPathLength(path);
+    gchar* address = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+    if (!address) throw WallpaperFailure(kWallpaperNotSetText, kNoFileAddressText, path);
+    const std::string uri = address;
+    g_free(address);
 
-    GSettingsSchemaSource* source = g_settings_schema_source_get_default();  // not owned
-    std::unique_ptr<GSettingsSchema, SchemaUnref> schema(
-        source ? g_settings_schema_source_lookup(source, kBackgroundSchema, TRUE) : nullptr);
-    if (!schema)
-        throw Error(CannotSetText(std::string("this desktop has no \"") + kBackgroundSchema +
-                                  "\" settings (the package gsettings-desktop-schemas provides them)."));
+    const std::string desktopName = EnvOr("XDG_CURRENT_DESKTOP", "");
+    const WallpaperDesktop desktop = DesktopFromName(desktopName);
 
-    struct Change {
-        const char* key;
-        std::string value;
-        bool required;
-    };
-    std::unique_ptr<gchar, GFree> uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
-    if (!uri) throw Error(CannotSetText("the file name \"" + path + "\" cannot be written as an address."));
-    std::vector<Change> changes = {
-        {"picture-uri", uri.get(), true},
-        // Older schemas have no dark-style wallpaper; the light one then serves both.
-        {"picture-uri-dark", uri.get(), false},
-        {"picture-options", WallpaperPictureOption(style), true},
-    };
-
-    std::unique_ptr<GSettings, GObjectUnref> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
-    GSettingsBackend* backend = nullptr;
-    g_object_get(settings.get(), "backend", &backend, nullptr);
-    std::unique_ptr<GSettingsBackend, GObjectUnref> backendRef(backend);
-    // Without a real store GIO keeps settings in memory only: the desktop would
-    // never see the change, so that is reported rather than passed as success.
-    if (!backend || std::string(G_OBJECT_TYPE_NAME(backend)) == "GMemorySettingsBackend")
-        throw Error(CannotSetText("no settings store is available to keep the change (is dconf installed?)."));
-
-    // Every check before the first change, so that a failure changes nothing.
-    std::vector<const Change*> applied;
-    for (const Change& change : changes) {
-        if (!g_settings_schema_has_key(schema.get(), change.key)) {
-            if (change.required)
-                throw Error(CannotSetText(std::string("the setting \"") + change.key + "\" is missing from \"" +
-                                          kBackgroundSchema + "\"."));
-            continue;
-        }
-        std::unique_ptr<GSettingsSchemaKey, SchemaKeyUnref> key(g_settings_schema_get_key(schema.get(), change.key));
-        GVariant* value = g_variant_ref_sink(g_variant_new_string(change.value.c_str()));
-        const bool typeOk = g_variant_is_of_type(value, g_settings_schema_key_get_value_type(key.get()));
-        const bool inRange = typeOk && g_settings_schema_key_range_check(key.get(), value);
-        g_variant_unref(value);
-        if (!inRange)
-            throw Error(CannotSetText(std::string("the setting \"") + change.key + "\" does not take \"" +
-                                      change.value + "\"."));
-        if (!g_settings_is_writable(settings.get(), change.key))
-            throw Error(CannotSetText(std::string("the setting \"") + change.key + "\" is locked."));
-        applied.push_back(&change);
+    const PortalResult portal = SetWallpaperThroughPortal(uri);
+    switch (portal.answer) {
+        case PortalAnswer::Success: SetStyleOnly(desktop, style); return WallpaperOutcome::Set;
+        case PortalAnswer::Cancelled: return WallpaperOutcome::Cancelled;
+        case PortalAnswer::Failed:
+            throw WallpaperFailure(kWallpaperNotSetText, kPortalFailedText,
+                                   "org.freedesktop.portal.Wallpaper" + (portal.detail.empty() ? "" : ": " + portal.detail));
+        case PortalAnswer::NotOffered: break;
     }
-
-    // One change set: the desktop sees the new picture and style together.
-    g_settings_delay(settings.get());
-    for (const Change* change : applied) {
-        if (!g_settings_set_string(settings.get(), change->key, change->value.c_str())) {
-            g_settings_revert(settings.get());
-            throw Error(CannotSetText(std::string("the setting \"") + change->key + "\" was refused."));
-        }
-    }
-    g_settings_apply(settings.get());
-    g_settings_sync();
+    SetInDesktopSettings(desktop, desktopName, path, uri, style);
+    return WallpaperOutcome::Set;
 }
 
 }  // namespace corvellin

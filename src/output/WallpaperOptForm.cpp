@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "DesktopWallpaper.h"
 #include "platform/qt/Dialogs.h"
 #include "settings/CaptionCatalog.h"
 #include "settings/LanguageFiles.h"
@@ -186,19 +187,27 @@ void TWallpaperOptForm::suitempBitBtnCancelClick() { reject(); }
 
 void TWallpaperOptForm::LoadCaptions(int languageIndex) {
     const IniFile file = languageIndex >= 0 ? LoadLanguageFile(languageFile_) : IniFile();
-    auto text = [&](const char* key) {
-        for (const CaptionKey& caption : CaptionKeys(CaptionWindow::WallpaperOpt))
-            if (std::string_view(caption.key) == key)
-                return QString::fromStdString(Translate(file, caption.key, caption.builtIn));
-        return QString::fromUtf8(key);
-    };
-    setWindowTitle(text("Desktop Wallpaper Option"));
-    RadioButtonCenter->setText(text("Center"));
-    RadioButtonTile->setText(text("Tile"));
-    RadioButtonStretch->setText(text("Stretch"));
-    BitBtnOK->setText(text("&OK"));
-    BitBtnCancel->setText(text("&Cancel"));
-    Message = text("Please select an option for wallpaper!");
+    texts_.clear();
+    for (const CaptionKey& caption : CaptionKeys(CaptionWindow::WallpaperOpt))
+        texts_.insert(QString::fromUtf8(caption.key), QString::fromStdString(Translate(file, caption.key, caption.builtIn)));
+    setWindowTitle(Text("Desktop Wallpaper Option"));
+    RadioButtonCenter->setText(Text("Center"));
+    RadioButtonTile->setText(Text("Tile"));
+    RadioButtonStretch->setText(Text("Stretch"));
+    BitBtnOK->setText(Text("&OK"));
+    BitBtnCancel->setText(Text("&Cancel"));
+    Message = Text("Please select an option for wallpaper!");
+}
+
+QString TWallpaperOptForm::Text(const char* key) const {
+    const QString name = QString::fromUtf8(key);
+    return texts_.value(name, name);
+}
+
+QString TWallpaperOptForm::FailureText(const WallpaperFailure& failure) const {
+    QString text = Text(failure.headline) + " " + Text(failure.reason);
+    if (!failure.detail.empty()) text += "\n" + QString::fromStdString(failure.detail);
+    return text;
 }
 
 }  // namespace corvellin

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 #include <string>
 
@@ -12,6 +13,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace corvellin {
+
+class WallpaperFailure;
 
 class TWallpaperOptForm : public QDialog {
     Q_OBJECT
@@ -37,6 +40,13 @@ public:
     int Style() const;
     void LoadCaptions(int languageIndex);
 
+    // Any of the dialog's catalogue texts in its language, the command's
+    // outcome texts among them.
+    QString Text(const char* key) const;
+    // The error box text of a wallpaper that was not set: headline, reason
+    // and, on a line of its own, the untranslated name of what failed.
+    QString FailureText(const WallpaperFailure& failure) const;
+
     // The monitor pictures of the three styles (0, 1, 2).
     static QImage Illustration(int style);
 
@@ -52,6 +62,7 @@ private:
     void ShowIllustration(QLabel* shown);
 
     std::string languageFile_;
+    QHash<QString, QString> texts_;
 };
 
 }  // namespace corvellin

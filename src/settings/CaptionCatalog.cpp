@@ -85,6 +85,22 @@ constexpr CaptionKey kWallpaperOpt[] = {
     {"&OK", "&OK"},
     {"&Cancel", "&Cancel"},
     {"Please select an option for wallpaper!", "Please select an option for wallpaper!"},
+    // The outcomes of the command that the dialog opens.
+    {kWallpaperNotSetText, kWallpaperNotSetText},
+    {kWallpaperStyleNotSetText, kWallpaperStyleNotSetText},
+    {kWallpaperCancelledText, kWallpaperCancelledText},
+    {kPortalFailedText, kPortalFailedText},
+    {kNoSessionBusText, kNoSessionBusText},
+    {kMemoryOnlyStoreText, kMemoryOnlyStoreText},
+    {kNoWallpaperSettingsText, kNoWallpaperSettingsText},
+    {kSettingRefusesValueText, kSettingRefusesValueText},
+    {kSettingLockedText, kSettingLockedText},
+    {kChangeNotKeptText, kChangeNotKeptText},
+    {kNoXfconfQueryText, kNoXfconfQueryText},
+    {kNoXfceMonitorText, kNoXfceMonitorText},
+    {kXfconfRefusedText, kXfconfRefusedText},
+    {kUnknownDesktopText, kUnknownDesktopText},
+    {kNoFileAddressText, kNoFileAddressText},
 };
 
 constexpr CaptionKey kPreview[] = {

@@ -15,6 +15,28 @@ struct CaptionKey {
     const char* builtIn;
 };
 
+// The texts of Set Wallpaper's outcomes other than success. An error box shows
+// a headline, one reason and, on a line of its own, the name of what failed.
+inline constexpr const char* kWallpaperNotSetText = "The desktop wallpaper could not be set:";
+inline constexpr const char* kWallpaperStyleNotSetText = "The wallpaper picture was set, but not its style:";
+inline constexpr const char* kWallpaperCancelledText =
+    "The wallpaper was not changed: the request to the desktop was cancelled.";
+inline constexpr const char* kPortalFailedText = "the desktop portal answered that it failed.";
+inline constexpr const char* kNoSessionBusText =
+    "the session bus cannot be reached, so the settings service dconf cannot store the change.";
+inline constexpr const char* kMemoryOnlyStoreText =
+    "the settings store keeps changes in memory only, where the desktop never sees them.";
+inline constexpr const char* kNoWallpaperSettingsText = "this desktop has no settings for the wallpaper.";
+inline constexpr const char* kSettingRefusesValueText = "a wallpaper setting does not take the value.";
+inline constexpr const char* kSettingLockedText = "a wallpaper setting is locked.";
+inline constexpr const char* kChangeNotKeptText = "the settings store did not keep the change.";
+inline constexpr const char* kNoXfconfQueryText =
+    "xfconf-query is not installed, so the Xfce settings cannot be changed.";
+inline constexpr const char* kNoXfceMonitorText = "the Xfce settings hold no monitor's wallpaper yet.";
+inline constexpr const char* kXfconfRefusedText = "xfconf-query could not change the Xfce settings.";
+inline constexpr const char* kUnknownDesktopText = "the wallpaper setting of this desktop is not known.";
+inline constexpr const char* kNoFileAddressText = "the file name cannot be written as an address.";
+
 enum class CaptionWindow { Main, PrintPreview, WallpaperOpt, Preview, Update };
 
 inline constexpr std::array<CaptionWindow, 5> kCaptionWindows = {
