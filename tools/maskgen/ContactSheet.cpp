@@ -110,6 +110,9 @@ void WriteContactSheet(const std::string& file, const std::string& picDir, const
                        int cellWidth, int cellHeight) {
     if (cellWidth < 16 || cellHeight < 16 || cellWidth > 2000 || cellHeight > 2000)
         throw corvellin::Error("A contact sheet cell is 16 to 2000 pixels on each side.");
+    const corvellin::PictureFormat format = corvellin::PictureFormatOfPath(file);
+    if (format == corvellin::PictureFormat::Unknown)
+        throw corvellin::Error("A contact sheet is written as .jpg, .jpeg or .bmp: \"" + file + "\".");
     const corvellin::EffectContext context{picDir, 1u};
     const corvellin::Picture photo = pictureFile.empty() ? LoadDefault(picDir) : ReadPicture(pictureFile);
     const int kCellW = cellWidth, kCellH = cellHeight;
@@ -139,10 +142,6 @@ void WriteContactSheet(const std::string& file, const std::string& picDir, const
             Blit(sheet, cell, kLabelW + kGap + v * (kCellW + kGap), y);
         }
     }
-    const std::string ext = std::filesystem::path(file).extension().string();
-    const corvellin::PictureFormat format = corvellin::PictureFormatOfPath(file);
-    if (format == corvellin::PictureFormat::Unknown)
-        throw corvellin::Error("A contact sheet is written as .jpg, .jpeg or .bmp, not \"" + ext + "\".");
     corvellin::SavePictureFile(file, sheet, format);
 }
 

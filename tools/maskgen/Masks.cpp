@@ -206,8 +206,8 @@ void Preset(Canvas& c, int n, Rng& rng) {
         case 8:  // pastel clouds of colour
             c.AddField([&](int x, int y) {
                 const double u = x / w * 2.5, v = y / h * 2.5;
-                const double amount = Smooth(0.1, 0.7, Fbm(u, v, 5, 81));
-                return Hsv(0.5 + 0.5 * Fbm(u * 0.5, v * 0.5, 3, 82), 0.45, 1.0) * (amount * 0.45);
+                const double amount = Smooth(0.0, 0.6, Fbm(u, v, 5, 81));
+                return Hsv(0.5 + 0.5 * Fbm(u * 0.5, v * 0.5, 3, 82), 0.4, 1.0) * (amount * 0.65);
             });
             break;
         case 9:  // spotlight falling from above
@@ -226,7 +226,7 @@ void LightA(Canvas& c, int n, Rng& rng) {
             Flare(c, w * 0.82, h * 0.16, w * 0.1, Color{1.0, 0.85, 0.6}, rng);
             break;
         case 2:  // rays of light from the top left
-            RayFan(c, -w * 0.05, -h * 0.1, w * 0.55, 9, 3.0, Color{1.0, 0.9, 0.7}, 0.75, 21);
+            RayFan(c, -w * 0.05, -h * 0.1, w * 0.7, 9, 3.0, Color{1.0, 0.9, 0.7}, 0.9, 21);
             break;
         case 3:  // three spotlights from above
             for (int i = 0; i < 3; ++i)
@@ -569,10 +569,12 @@ void Dream(Canvas& c, int n, Rng& rng) {
             });
             break;
         case 7:  // soap bubbles
-            for (int i = 0; i < 30; ++i) {
+            for (int i = 0; i < 34; ++i) {
                 const double x = rng.Uniform() * w, y = rng.Uniform() * h, r = rng.Range(20, 90) * s;
-                Ring(c, x, y, r, std::max(1.5, r * 0.05), Hsv(rng.Uniform(), 0.4, 1.0), 0.45);
-                Glow(c, x - r * 0.45, y - r * 0.45, r * 0.12, kWhite, 0.6);
+                const Color film = Hsv(rng.Uniform(), 0.4, 1.0);
+                Bokeh(c, x, y, r, film, 0.06, 0.8);
+                Ring(c, x, y, r, std::max(2.5 * s, r * 0.07), film, 0.55);
+                Glow(c, x - r * 0.45, y - r * 0.45, r * 0.14, kWhite, 0.7);
             }
             break;
         case 8:  // golden six-bladed bokeh
@@ -704,7 +706,7 @@ void Water(Canvas& c, int n, Rng& rng) {
             break;
         case 2:  // ripples from one drop
             for (int k = 0; k < 9; ++k)
-                EllipseRing(c, w * 0.5, h * 0.66, (40 + 90 * k) * s, (40 + 90 * k) * s * 0.4, (6 + 1.5 * k) * s, kIce,
+                EllipseRing(c, w * 0.5, h * 0.66, (40 + 90 * k) * s, (40 + 90 * k) * s * 0.4, (8 + 2.2 * k) * s, kIce,
                             1.0 * std::exp(-k * 0.2));
             break;
         case 3:  // ripples from several drops

@@ -51,13 +51,13 @@ Canvas PaintTexture(int number, int width, int height) {
                 return Grey(0.56 + 0.42 * weave + 0.03 * Fbm(x / w * 8, y / h * 8, 3, 1004));
             });
             break;
-        case 3:  // linen: fine, uneven threads
+        case 3:  // linen: fine, uneven threads of unbleached flax
             c.Map([&](int x, int y, Color) {
                 const double u = x / s, v = y / s;
                 const double warp = std::sin(u * 1.3 + 3 * Fbm(u * 0.01, v * 0.2, 2, 1005));
                 const double weft = std::sin(v * 1.3 + 3 * Fbm(u * 0.2, v * 0.01, 2, 1006));
                 const double slub = 0.5 + 0.5 * Fbm(u * 0.004, v * 0.08, 3, 1007);
-                return Color{1.0, 0.97, 0.92} * (0.76 + 0.16 * warp * slub + 0.16 * weft * (1 - slub) + 0.08 * slub);
+                return Color{1.0, 0.92, 0.78} * (0.76 + 0.16 * warp * slub + 0.16 * weft * (1 - slub) + 0.08 * slub);
             });
             break;
         case 4:  // brick wall in running bond
