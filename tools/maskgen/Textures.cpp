@@ -47,8 +47,8 @@ Canvas PaintTexture(int number, int width, int height) {
             break;
         case 2:  // artist's canvas
             c.Map([&](int x, int y, Color) {
-                const double weave = Weave(x / s, y / s, 9, 0.22, 1003);
-                return Grey(0.56 + 0.42 * weave + 0.03 * Fbm(x / w * 8, y / h * 8, 3, 1004));
+                const double weave = Weave(x / s, y / s, 9, 0.28, 1003);
+                return Grey(0.52 + 0.46 * weave + 0.03 * Fbm(x / w * 8, y / h * 8, 3, 1004));
             });
             break;
         case 3:  // linen: fine, uneven threads of unbleached flax
