@@ -3,6 +3,13 @@
 
 namespace corvellin {
 
+// The main window's two picture panes (the working picture and its preview)
+// and the browser's thumbnails.
+inline constexpr int kPicturePaneWidth = 400;
+inline constexpr int kPicturePaneHeight = 267;
+inline constexpr int kThumbnailWidth = 150;
+inline constexpr int kThumbnailHeight = 150;
+
 struct FitRect {
     int left = 0;
     int top = 0;

@@ -224,8 +224,8 @@ void TMainForm::BuildWindow() {
         p->setGeometry(left, top, width, height);
         return p;
     };
-    PanelPicture = panel("PanelPicture", 42, 24, 400, 267);
-    PanelPreview = panel("PanelPreview", 465, 24, 400, 267);
+    PanelPicture = panel("PanelPicture", 42, 24, kPicturePaneWidth, kPicturePaneHeight);
+    PanelPreview = panel("PanelPreview", 465, 24, kPicturePaneWidth, kPicturePaneHeight);
     PanelEffect = panel("PanelEffect", 42, 328, 823, 313);
 
     ImageScreen = new ImageView(PanelPicture);
@@ -426,8 +426,8 @@ void TMainForm::FormCreate() {
     // 2. The settings file.
     LoadSettings();
     // 3. The thumbnail grid: 150 by 150, 5 columns, gaps 12 and 4.
-    ThumbWidth = 150;
-    ThumbHeight = 150;
+    ThumbWidth = kThumbnailWidth;
+    ThumbHeight = kThumbnailHeight;
     // 4. ProgramDir was given by the program entry.
     context_.picDir = ProgramDir + "pic";
     context_.masks = &maskCache_;

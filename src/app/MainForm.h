@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Controls.h"
+#include "Fit.h"
 #include "effects/Catalogue.h"
 #include "effects/EffectContext.h"
 #include "effects/MaskCache.h"
@@ -54,8 +55,8 @@ public:
     TQueueData History;
     int CurrentCategory = -1;
     int CurrentVariation = -1;
-    int ThumbWidth = 150;
-    int ThumbHeight = 150;
+    int ThumbWidth = kThumbnailWidth;
+    int ThumbHeight = kThumbnailHeight;
     int LanguageIndex = -1;
     corvellin::PrintLayout PrintLayout;
     // The "*.ini" names of the Languages folder, sorted without case; a

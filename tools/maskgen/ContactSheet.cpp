@@ -6,12 +6,11 @@
 #include <filesystem>
 
 #include "Generator.h"
+#include "Visibility.h"
 #include "effects/Catalogue.h"
-#include "effects/MaskEffects.h"
+#include "app/Fit.h"
 #include "effects/MaskFile.h"
 #include "picture/Error.h"
-#include "picture/FileIO.h"
-#include "picture/JpegCodec.h"
 #include "picture/PictureFile.h"
 
 namespace maskgen {
@@ -88,22 +87,7 @@ void Blit(corvellin::Picture& sheet, const corvellin::Picture& cell, int x0, int
 }
 
 corvellin::Picture LoadDefault(const std::string& picDir) {
-    corvellin::Picture picture;
-    const std::string path = (std::filesystem::path(picDir) / "default.jpg").string();
-    if (!corvellin::LoadPictureFile(path, picture, [](const std::string& text) { throw corvellin::Error(text); }))
-        throw corvellin::Error("Cannot read " + path);
-    return picture;
-}
-
-void ApplyMask(const corvellin::EffectContext& context, corvellin::Picture& picture, int category, int variation) {
-    if (category == 10)
-        corvellin::Texture(context, picture, category, variation);
-    else if (category == 11)
-        corvellin::Edge(context, picture, category, corvellin::kDefaultEdgeColour, variation);
-    else if (category == 12)
-        corvellin::Frame(context, picture, category, variation);
-    else
-        corvellin::PresetPic(context, picture, category, corvellin::kAdditiveMaskStrength, variation);
+    return ReadPicture((std::filesystem::path(picDir) / "default.jpg").string());
 }
 
 }  // namespace
@@ -122,14 +106,27 @@ void DrawText(corvellin::Picture& picture, int x, int y, const std::string& text
     }
 }
 
-void WriteContactSheet(const std::string& file, const std::string& picDir) {
+void WriteContactSheet(const std::string& file, const std::string& picDir, const std::string& pictureFile,
+                       int cellWidth, int cellHeight) {
+    if (cellWidth < 16 || cellHeight < 16 || cellWidth > 2000 || cellHeight > 2000)
+        throw corvellin::Error("A contact sheet cell is 16 to 2000 pixels on each side.");
+    const corvellin::PictureFormat format = corvellin::PictureFormatOfPath(file);
+    if (format == corvellin::PictureFormat::Unknown)
+        throw corvellin::Error("A contact sheet is written as .jpg, .jpeg or .bmp: \"" + file + "\".");
     const corvellin::EffectContext context{picDir, 1u};
-    const corvellin::Picture photo = LoadDefault(picDir);
-    constexpr int kCellW = 300, kCellH = 200, kGap = 6, kLabelW = 150, kHeaderH = 36;
+    const corvellin::Picture photo = pictureFile.empty() ? LoadDefault(picDir) : ReadPicture(pictureFile);
+    const int kCellW = cellWidth, kCellH = cellHeight;
+    constexpr int kGap = 6, kLabelW = 150, kHeaderH = 36;
     const int rows = static_cast<int>(kArtCategories.size());
     corvellin::Picture sheet(kLabelW + 10 * (kCellW + kGap) + kGap, kHeaderH + rows * (kCellH + kGap) + kGap);
     FillRect(sheet, 0, 0, sheet.width(), sheet.height(), 38, 38, 42);
-    const corvellin::Picture base = corvellin::StretchNearest(photo, kCellW, kCellH);
+    // Cells of the thumbnail size are the editor's own thumbnails: the
+    // picture fitted into the pane first, then stretched.
+    const corvellin::Picture base =
+        kCellW == corvellin::kThumbnailWidth && kCellH == corvellin::kThumbnailHeight
+            ? EditorView(photo, ViewSize::Thumbnail)
+            : corvellin::StretchNearest(photo, kCellW, kCellH);
+    const int labelScale = kCellH >= 120 ? 3 : 2;
     for (int v = 0; v < 10; ++v)
         DrawText(sheet, kLabelW + kGap + v * (kCellW + kGap) + kCellW / 2 - 9, 10, std::to_string(v + 1), 3, 230, 230,
                  230);
@@ -137,15 +134,15 @@ void WriteContactSheet(const std::string& file, const std::string& picDir) {
         const int category = kArtCategories[static_cast<std::size_t>(row)];
         const int y = kHeaderH + row * (kCellH + kGap);
         const corvellin::CategoryInfo* info = corvellin::FindCategory(category);
-        DrawText(sheet, 10, y + kCellH / 2 - 24, info ? info->name : "?", 3, 240, 220, 160);
-        DrawText(sheet, 10, y + kCellH / 2 + 4, std::to_string(category), 3, 170, 170, 170);
+        DrawText(sheet, 10, y + kCellH / 2 - 8 * labelScale, info ? info->name : "?", labelScale, 240, 220, 160);
+        DrawText(sheet, 10, y + kCellH / 2 + 2 * labelScale, std::to_string(category), labelScale, 170, 170, 170);
         for (int v = 0; v < 10; ++v) {
             corvellin::Picture cell = base;
-            ApplyMask(context, cell, category, v);
+            ApplyVariation(context, cell, category, v);
             Blit(sheet, cell, kLabelW + kGap + v * (kCellW + kGap), y);
         }
     }
-    corvellin::WriteFileAtomically(file, corvellin::EncodeJpeg(sheet, 90));
+    corvellin::SavePictureFile(file, sheet, format);
 }
 
 void MeasureThumbnails(const std::string& picDir) {
@@ -160,7 +157,7 @@ void MeasureThumbnails(const std::string& picDir) {
             const auto start = Clock::now();
             for (int v = 0; v < 10; ++v) {
                 corvellin::Picture thumb = thumbBase;
-                ApplyMask(context, thumb, category, v);
+                ApplyVariation(context, thumb, category, v);
             }
             best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         }
@@ -172,7 +169,7 @@ void MeasureThumbnails(const std::string& picDir) {
     std::printf("all %zu categories: %.1f ms\n", kArtCategories.size(), total);
     corvellin::Picture large = corvellin::StretchNearest(photo, 6000, 4000);
     const auto start = Clock::now();
-    ApplyMask(context, large, 6, 1);
+    ApplyVariation(context, large, 6, 1);
     std::printf("one 6000x4000 Star render: %.1f ms\n",
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count());
 }

@@ -1,5 +1,5 @@
-// Review aids: the contact sheet of every mask applied to the start-up
-// picture, and a timing of the thumbnails and of a large render.
+// Review aids: the contact sheet of every mask applied to a picture, and a
+// timing of the thumbnails and of a large render.
 #pragma once
 
 #include <string>
@@ -13,9 +13,12 @@ namespace maskgen {
 void DrawText(corvellin::Picture& picture, int x, int y, const std::string& text, int scale,
               std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
-// One labelled JPEG: a row per mask category (1, 5..15), a column per
-// variation, each cell the start-up picture with that mask applied.
-void WriteContactSheet(const std::string& file, const std::string& picDir);
+// One labelled picture (JPEG or BMP by the file's extension): a row per mask
+// category (1, 5..15), a column per variation, each cell the picture (the
+// start-up picture when pictureFile is empty) stretched to the cell and the
+// variation applied. Cells of the thumbnail size show the editor's thumbnail.
+void WriteContactSheet(const std::string& file, const std::string& picDir, const std::string& pictureFile = {},
+                       int cellWidth = 300, int cellHeight = 200);
 
 // Prints, per category, the time to render its ten 150 x 150 thumbnails (each
 // reads and decodes its mask afresh), and the time of one 6000 x 4000 render.

@@ -206,8 +206,8 @@ void Preset(Canvas& c, int n, Rng& rng) {
         case 8:  // pastel clouds of colour
             c.AddField([&](int x, int y) {
                 const double u = x / w * 2.5, v = y / h * 2.5;
-                const double amount = Smooth(0.1, 0.7, Fbm(u, v, 5, 81));
-                return Hsv(0.5 + 0.5 * Fbm(u * 0.5, v * 0.5, 3, 82), 0.45, 1.0) * (amount * 0.45);
+                const double amount = Smooth(0.0, 0.6, Fbm(u, v, 5, 81));
+                return Hsv(0.5 + 0.5 * Fbm(u * 0.5, v * 0.5, 3, 82), 0.4, 1.0) * (amount * 0.65);
             });
             break;
         case 9:  // spotlight falling from above
@@ -226,20 +226,29 @@ void LightA(Canvas& c, int n, Rng& rng) {
             Flare(c, w * 0.82, h * 0.16, w * 0.1, Color{1.0, 0.85, 0.6}, rng);
             break;
         case 2:  // rays of light from the top left
-            RayFan(c, -w * 0.05, -h * 0.1, w * 0.55, 9, 3.0, Color{1.0, 0.9, 0.7}, 0.75, 21);
+            RayFan(c, -w * 0.05, -h * 0.1, w * 0.7, 9, 3.0, Color{1.0, 0.9, 0.7}, 0.9, 21);
             break;
         case 3:  // three spotlights from above
             for (int i = 0; i < 3; ++i)
                 Beam(c, w * (0.2 + 0.3 * i), -h * 0.05, kPi / 2 + (i - 1) * 0.25, 0.14, h * 1.1, kWhite, 0.45);
             break;
         case 4: {  // neon tubes: a circle and two bars
+            // Each tube: a white-hot core, its coloured glass, and a wide halo
+            // strong enough to tint the picture around it.
             const Color pink{1.0, 0.2, 0.7}, cyan{0.2, 0.9, 1.0};
-            Ring(c, w * 0.72, h * 0.35, h * 0.18, 3 * s, pink, 0.9);
-            Ring(c, w * 0.72, h * 0.35, h * 0.18, 25 * s, pink, 0.2);
-            Segment(c, w * 0.1, h * 0.15, w * 0.42, h * 0.15, 3 * s, cyan, 0.9, 0.9);
-            Segment(c, w * 0.1, h * 0.15, w * 0.42, h * 0.15, 25 * s, cyan, 0.2, 0.2);
-            Segment(c, w * 0.1, h * 0.85, w * 0.9, h * 0.85, 3 * s, cyan, 0.9, 0.9);
-            Segment(c, w * 0.1, h * 0.85, w * 0.9, h * 0.85, 25 * s, cyan, 0.2, 0.2);
+            const auto ring = [&](double cx, double cy, double r, Color col) {
+                Ring(c, cx, cy, r, 30 * s, col, 0.32);
+                Ring(c, cx, cy, r, 6 * s, col, 0.9);
+                Ring(c, cx, cy, r, 1.8 * s, kWhite, 0.7);
+            };
+            const auto bar = [&](double x0, double y0, double x1, double y1, Color col) {
+                Segment(c, x0, y0, x1, y1, 30 * s, col, 0.32, 0.32);
+                Segment(c, x0, y0, x1, y1, 6 * s, col, 0.9, 0.9);
+                Segment(c, x0, y0, x1, y1, 1.8 * s, kWhite, 0.7, 0.7);
+            };
+            ring(w * 0.72, h * 0.35, h * 0.18, pink);
+            bar(w * 0.1, h * 0.15, w * 0.42, h * 0.15, cyan);
+            bar(w * 0.1, h * 0.85, w * 0.9, h * 0.85, cyan);
             break;
         }
         case 5:  // candle glows along the bottom
@@ -258,13 +267,18 @@ void LightA(Canvas& c, int n, Rng& rng) {
             }
             break;
         case 7:  // anamorphic blue streaks
-            for (int i = 0; i < 4; ++i) {
-                const double x = w * rng.Range(0.15, 0.85), y = h * rng.Range(0.15, 0.75);
-                Segment(c, x - w * 0.45, y, x + w * 0.45, y, 2.5 * s, Color{0.3, 0.55, 1.0}, 0.0, 0.0);
-                Segment(c, x - w * 0.4, y, x, y, 2.5 * s, Color{0.3, 0.55, 1.0}, 0.0, 0.8);
-                Segment(c, x, y, x + w * 0.4, y, 2.5 * s, Color{0.3, 0.55, 1.0}, 0.8, 0.0);
-                Glow(c, x, y, 10 * s, kWhite, 1.0);
-                Glow(c, x, y, 60 * s, Color{0.3, 0.5, 1.0}, 0.2);
+            // Each light: a thin bright line through a soft, taller band that
+            // fades towards both ends, over a blue bloom round the light.
+            for (int i = 0; i < 5; ++i) {
+                const double x = w * rng.Range(0.15, 0.85), y = h * (0.12 + 0.16 * i + rng.Range(-0.04, 0.04));
+                const double reach = w * rng.Range(0.35, 0.5);
+                const Color blue{0.3, 0.55, 1.0};
+                for (int side = -1; side <= 1; side += 2) {
+                    Segment(c, x, y, x + side * reach, y, 16 * s, blue, 0.5, 0.0);
+                    Segment(c, x, y, x + side * reach, y, 3.5 * s, Color{0.6, 0.8, 1.0}, 0.9, 0.0);
+                }
+                Glow(c, x, y, 12 * s, kWhite, 1.0);
+                Glow(c, x, y, 55 * s, blue, 0.45);
             }
             break;
         case 8:  // aurora curtains over the top
@@ -299,24 +313,33 @@ void Star(Canvas& c, int n, Rng& rng) {
     const auto where = [&] { return std::pair{rng.Uniform() * w, rng.Uniform() * h}; };
     switch (n) {
         case 1:  // a night sky of fine stars
+            // Sparse, but each star a few pixels across and bright, so that a
+            // thumbnail still catches hundreds of them; the brightest carry a
+            // soft halo and rays.
             for (int i = 0; i < 2600; ++i) {
                 const auto [x, y] = where();
                 const double b = std::pow(rng.Uniform(), 4.0);
-                Glow(c, x, y, (1.2 + 2.5 * b) * s, Mix(kIce, kWarm, rng.Uniform()), 0.6 + 1.2 * b);
-                if (b > 0.5) Sparkle(c, x, y, 30 * b * s, kWhite, 0.8, 4, 0.0, 1.0);
+                const Color col = Mix(kIce, kWarm, rng.Uniform());
+                Glow(c, x, y, (2.2 + 3.0 * b) * s, col, 0.9 + 1.1 * b);
+                if (b > 0.5) Glow(c, x, y, (6 + 8 * b) * s, col, 0.3);
+                if (b > 0.5) Sparkle(c, x, y, 40 * b * s, kWhite, 0.8, 4, 0.0, 1.2);
             }
             break;
         case 2:  // a few big twinkles
-            for (int i = 0; i < 12; ++i) {
+            for (int i = 0; i < 14; ++i) {
                 const auto [x, y] = where();
-                Sparkle(c, x, y, rng.Range(70, 220) * s, kWhite, 1.2, 4, kPi / 4 * (i % 2) + 0.1, 3.0);
-                Glow(c, x, y, 30 * s, kIce, 0.4);
+                const double size = rng.Range(90, 240) * s;
+                Sparkle(c, x, y, size, kWhite, 1.2, 4, kPi / 4 * (i % 2) + 0.1, 4.0);
+                Glow(c, x, y, size * 0.22, kIce, 0.55);
+                Glow(c, x, y, size * 0.5, kIce, 0.12);
             }
             break;
         case 3:  // golden six-point sparkles
-            for (int i = 0; i < 45; ++i) {
+            for (int i = 0; i < 55; ++i) {
                 const auto [x, y] = where();
-                Sparkle(c, x, y, rng.Range(30, 110) * s, kGold, 1.2, 6, rng.Uniform(), 2.2);
+                const double size = rng.Range(35, 120) * s;
+                Sparkle(c, x, y, size, kGold, 1.2, 6, rng.Uniform(), 2.6);
+                Glow(c, x, y, size * 0.24, kGold, 0.5);
             }
             break;
         case 4:  // glitter dust in a diagonal band
@@ -347,37 +370,47 @@ void Star(Canvas& c, int n, Rng& rng) {
             break;
         }
         case 6:  // shooting stars
-            for (int i = 0; i < 5; ++i) {
-                const auto [x, y] = where();
-                const double len = rng.Range(200, 500) * s;
+            // Each meteor: a trail that brightens and widens towards its head.
+            for (int i = 0; i < 7; ++i) {
+                const double x = w * (0.2 + 0.8 * rng.Uniform()), y = h * (0.1 + 0.8 * rng.Uniform());
+                const double len = rng.Range(350, 700) * s;
                 const double a = 2.5 + rng.Range(-0.15, 0.15);
                 const double ex = x + std::cos(a) * len, ey = y - std::sin(a) * len * 0.5;
-                Segment(c, x, y, ex, ey, 4 * s, Color{0.8, 0.9, 1.0}, 0.0, 1.0);
-                Segment(c, x, y, ex, ey, 16 * s, Color{0.4, 0.6, 1.0}, 0.0, 0.3);
-                Sparkle(c, ex, ey, 50 * s, kWhite, 1.2, 4, 0.3, 2.0);
+                Segment(c, x, y, ex, ey, 22 * s, Color{0.4, 0.6, 1.0}, 0.0, 0.55);
+                Segment(c, x, y, ex, ey, 5 * s, Color{0.8, 0.9, 1.0}, 0.0, 1.0);
+                Glow(c, ex, ey, 22 * s, Color{0.8, 0.9, 1.0}, 0.9);
+                Sparkle(c, ex, ey, 70 * s, kWhite, 1.2, 4, 0.3, 2.4);
             }
             break;
         case 7:  // a colourful cluster of stars
-            for (int i = 0; i < 160; ++i) {
+            // A glowing core of gas, and stars crowding towards it.
+            Glow(c, w * 0.6, h * 0.4, w * 0.15, Color{0.75, 0.55, 1.0}, 0.3, 0.01);
+            for (int i = 0; i < 220; ++i) {
                 const double x = w * (0.6 + rng.Normal() * 0.16), y = h * (0.4 + rng.Normal() * 0.16);
-                const double size = std::pow(rng.Uniform(), 3.0) * 70 + 6;
-                Sparkle(c, x, y, size * 1.4 * s, Hsv(rng.Uniform(), 0.6, 1.0), 1.0, 4, 0.2, 1.6);
+                const double size = std::pow(rng.Uniform(), 3.0) * 70 + 8;
+                const Color col = Hsv(rng.Uniform(), 0.6, 1.0);
+                Sparkle(c, x, y, size * 1.4 * s, col, 1.0, 4, 0.2, 1.8);
+                Glow(c, x, y, (4 + 0.15 * size) * s, col, 0.6);
             }
             break;
         case 8: {  // constellations: stars joined by faint lines
             for (int k = 0; k < 4; ++k) {
                 double x = w * (0.15 + 0.23 * k), y = h * rng.Range(0.15, 0.6);
+                const auto star = [&](double sx, double sy, double size) {
+                    Sparkle(c, sx, sy, size, kWhite, 1.1, 4, 0.0, 2.2);
+                    Glow(c, sx, sy, 14 * s, kIce, 0.8);
+                };
                 for (int j = 0; j < 6; ++j) {
                     const double nx = x + rng.Range(-0.08, 0.1) * w, ny = y + rng.Range(-0.12, 0.14) * h;
-                    Segment(c, x, y, nx, ny, 2.5 * s, kIce, 0.35, 0.35);
-                    Sparkle(c, x, y, rng.Range(30, 60) * s, kWhite, 1.1, 4, 0.0, 1.8);
+                    Segment(c, x, y, nx, ny, 6 * s, kIce, 0.5, 0.5);
+                    star(x, y, rng.Range(45, 80) * s);
                     x = nx, y = ny;
                 }
-                Sparkle(c, x, y, 45 * s, kWhite, 1.1, 4, 0.0, 1.8);
+                star(x, y, 60 * s);
             }
-            for (int i = 0; i < 500; ++i) {
+            for (int i = 0; i < 700; ++i) {
                 const auto [x, y] = where();
-                Glow(c, x, y, s, kWhite, rng.Range(0.2, 0.6));
+                Glow(c, x, y, 2.5 * s, kWhite, rng.Range(0.5, 0.9));
             }
             break;
         }
@@ -393,10 +426,10 @@ void Star(Canvas& c, int n, Rng& rng) {
             }
             break;
         case 10:  // cross-screen filter on a few bright points
-            for (int i = 0; i < 8; ++i) {
+            for (int i = 0; i < 10; ++i) {
                 const auto [x, y] = where();
-                Sparkle(c, x, y, rng.Range(120, 280) * s, kWhite, 1.0, 8, 0.2, 2.2);
-                Glow(c, x, y, 25 * s, kWarm, 0.4);
+                Sparkle(c, x, y, rng.Range(140, 300) * s, kWhite, 1.0, 8, 0.2, 3.2);
+                Glow(c, x, y, 40 * s, kWarm, 0.7);
             }
             break;
     }
@@ -536,10 +569,12 @@ void Dream(Canvas& c, int n, Rng& rng) {
             });
             break;
         case 7:  // soap bubbles
-            for (int i = 0; i < 30; ++i) {
+            for (int i = 0; i < 34; ++i) {
                 const double x = rng.Uniform() * w, y = rng.Uniform() * h, r = rng.Range(20, 90) * s;
-                Ring(c, x, y, r, std::max(1.5, r * 0.05), Hsv(rng.Uniform(), 0.4, 1.0), 0.45);
-                Glow(c, x - r * 0.45, y - r * 0.45, r * 0.12, kWhite, 0.6);
+                const Color film = Hsv(rng.Uniform(), 0.4, 1.0);
+                Bokeh(c, x, y, r, film, 0.06, 0.8);
+                Ring(c, x, y, r, std::max(2.5 * s, r * 0.07), film, 0.55);
+                Glow(c, x - r * 0.45, y - r * 0.45, r * 0.14, kWhite, 0.7);
             }
             break;
         case 8:  // golden six-bladed bokeh
@@ -564,9 +599,11 @@ void Whether(Canvas& c, int n, Rng& rng) {
     const double w = c.width(), h = c.height(), s = c.scale();
     switch (n) {
         case 1:  // light rain
+            // Thin streaks, few and short, but bright enough at their lower
+            // end to catch the light.
             for (int i = 0; i < 2200; ++i) {
                 const double x = rng.Uniform() * w, y = rng.Uniform() * h, len = rng.Range(25, 60) * s;
-                Segment(c, x, y, x - len * 0.08, y + len, 0.9 * s, Color{0.8, 0.85, 0.95}, 0.05, 0.35);
+                Segment(c, x, y, x - len * 0.08, y + len, 1.5 * s, Color{0.8, 0.85, 0.95}, 0.1, 0.6);
             }
             break;
         case 2:  // driving rain with a wet haze below
@@ -669,7 +706,7 @@ void Water(Canvas& c, int n, Rng& rng) {
             break;
         case 2:  // ripples from one drop
             for (int k = 0; k < 9; ++k)
-                EllipseRing(c, w * 0.5, h * 0.66, (40 + 90 * k) * s, (40 + 90 * k) * s * 0.4, (6 + 1.5 * k) * s, kIce,
+                EllipseRing(c, w * 0.5, h * 0.66, (40 + 90 * k) * s, (40 + 90 * k) * s * 0.4, (8 + 2.2 * k) * s, kIce,
                             1.0 * std::exp(-k * 0.2));
             break;
         case 3:  // ripples from several drops
@@ -681,11 +718,14 @@ void Water(Canvas& c, int n, Rng& rng) {
             }
             break;
         case 4:  // drops on a window pane
-            for (int i = 0; i < 220; ++i) {
-                const double x = rng.Uniform() * w, y = rng.Uniform() * h, r = rng.Range(6, 30) * s;
-                Ring(c, x, y, r * 0.8, r * 0.12, kIce, 0.22);
-                Glow(c, x - r * 0.3, y - r * 0.35, r * 0.18, kWhite, 0.9);
-                Glow(c, x + r * 0.3, y + r * 0.4, r * 0.25, kIce, 0.2);
+            // Each drop: a faint lens body, a rim that catches the light, a
+            // highlight at the top left and the bright caustic below.
+            for (int i = 0; i < 240; ++i) {
+                const double x = rng.Uniform() * w, y = rng.Uniform() * h, r = rng.Range(8, 32) * s;
+                Bokeh(c, x, y, r * 0.85, kIce, 0.1, 0.6);
+                Ring(c, x, y, r * 0.8, r * 0.14, kIce, 0.45);
+                Glow(c, x - r * 0.3, y - r * 0.35, r * 0.2, kWhite, 1.0);
+                Glow(c, x + r * 0.3, y + r * 0.4, r * 0.25, kIce, 0.35);
             }
             break;
         case 5:  // light dancing on waves: crests crowd together towards the horizon
@@ -699,11 +739,11 @@ void Water(Canvas& c, int n, Rng& rng) {
             });
             break;
         case 6:  // underwater light shafts and bubbles
-            RayFan(c, w * 0.5, -h * 0.25, h * 0.9, 14, 4.0, Color{0.5, 0.9, 1.0}, 0.75, 137);
-            for (int i = 0; i < 80; ++i) {
-                const double x = rng.Uniform() * w, y = rng.Uniform() * h, r = rng.Range(3, 12) * s;
-                Ring(c, x, y, r, 1.2 * s, Color{0.7, 0.95, 1.0}, 0.5);
-                Glow(c, x - r * 0.4, y - r * 0.4, r * 0.25, kWhite, 0.6);
+            RayFan(c, w * 0.5, -h * 0.25, h * 1.3, 14, 3.0, Color{0.5, 0.9, 1.0}, 0.95, 137);
+            for (int i = 0; i < 110; ++i) {
+                const double x = rng.Uniform() * w, y = rng.Uniform() * h, r = rng.Range(4, 14) * s;
+                Ring(c, x, y, r, 2.0 * s, Color{0.7, 0.95, 1.0}, 0.6);
+                Glow(c, x - r * 0.4, y - r * 0.4, r * 0.3, kWhite, 0.8);
             }
             break;
         case 7:  // sun glitter on a lake
@@ -728,24 +768,29 @@ void Water(Canvas& c, int n, Rng& rng) {
             }
             break;
         case 9:  // bubbles rising
-            for (int i = 0; i < 140; ++i) {
+            // A column of bubbles, growing as they rise; each a clear body
+            // with a bright rim and a highlight.
+            for (int i = 0; i < 170; ++i) {
                 const double t = rng.Uniform();
-                const double x = w * (0.5 + 0.15 * std::sin(t * 9) + rng.Normal() * 0.05 * (1 - t));
-                const double y = h * (1.05 - t * 1.1), r = (4 + 22 * t) * s * rng.Range(0.6, 1.2);
-                Ring(c, x, y, r, std::max(1.0, r * 0.1), Color{0.7, 0.95, 1.0}, 0.55);
-                Glow(c, x - r * 0.4, y - r * 0.4, r * 0.2, kWhite, 0.8);
+                const double x = w * (0.5 + 0.15 * std::sin(t * 9) + rng.Normal() * 0.07 * (1 - t));
+                const double y = h * (1.05 - t * 1.1), r = (6 + 28 * t) * s * rng.Range(0.6, 1.2);
+                Bokeh(c, x, y, r, Color{0.7, 0.95, 1.0}, 0.08, 0.7);
+                Ring(c, x, y, r, std::max(2.0 * s, r * 0.13), Color{0.7, 0.95, 1.0}, 0.7);
+                Glow(c, x - r * 0.4, y - r * 0.4, r * 0.25, kWhite, 0.9);
             }
             break;
         case 10:  // wet glass: drops that ran down
-            for (int i = 0; i < 60; ++i) {
-                const double x = rng.Uniform() * w, y = rng.Range(0.2, 1.0) * h, r = rng.Range(6, 16) * s;
-                const double trail = rng.Range(80, 400) * s;
-                Segment(c, x, y - trail, x + rng.Range(-8, 8) * s, y, r * 0.25, kIce, 0.05, 0.3);
-                Ring(c, x, y, r, r * 0.15, kIce, 0.3);
-                Glow(c, x - r * 0.3, y - r * 0.3, r * 0.25, kWhite, 0.9);
+            // Drops that ran down, each with the wet trail it left, among a
+            // mist of fine droplets.
+            for (int i = 0; i < 80; ++i) {
+                const double x = rng.Uniform() * w, y = rng.Range(0.2, 1.0) * h, r = rng.Range(8, 22) * s;
+                const double trail = rng.Range(100, 450) * s;
+                Segment(c, x, y - trail, x + rng.Range(-8, 8) * s, y, r * 0.35, kIce, 0.12, 0.45);
+                Ring(c, x, y, r, r * 0.18, kIce, 0.5);
+                Glow(c, x - r * 0.3, y - r * 0.3, r * 0.3, kWhite, 1.0);
             }
-            for (int i = 0; i < 600; ++i)
-                Glow(c, rng.Uniform() * w, rng.Uniform() * h, rng.Range(1, 3) * s, kWhite, 0.35);
+            for (int i = 0; i < 900; ++i)
+                Glow(c, rng.Uniform() * w, rng.Uniform() * h, rng.Range(2, 4.5) * s, kWhite, 0.6);
             break;
     }
 }
@@ -817,14 +862,15 @@ void LightC(Canvas& c, int n, Rng& rng) {
             }
             break;
         case 2:  // strings of fairy lights
-            for (int k = 0; k < 3; ++k) {
-                const double y0 = h * (0.1 + 0.22 * k), sag = h * rng.Range(0.08, 0.16);
-                for (int i = 0; i <= 40; ++i) {
-                    const double t = i / 40.0;
+            // Each bulb: a warm halo round a small hot filament.
+            for (int k = 0; k < 4; ++k) {
+                const double y0 = h * (0.08 + 0.2 * k), sag = h * rng.Range(0.08, 0.16);
+                for (int i = 0; i <= 36; ++i) {
+                    const double t = i / 36.0;
                     const double x = t * w, y = y0 + sag * 4 * t * (1 - t) + std::sin(t * 20) * 4 * s;
                     const Color col = Hsv(0.1 + 0.05 * (i % 3), 0.5, 1.0);
-                    Glow(c, x, y, 22 * s, col, 0.25);
-                    Glow(c, x, y, 4 * s, Color{1.0, 0.95, 0.8}, 1.0);
+                    Glow(c, x, y, 20 * s, col, 0.38);
+                    Glow(c, x, y, 7 * s, Color{1.0, 0.95, 0.8}, 1.0);
                 }
             }
             break;

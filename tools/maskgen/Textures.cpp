@@ -37,7 +37,7 @@ Canvas PaintTexture(int number, int width, int height) {
             c.Map([&](int x, int y, Color) {
                 const double grain = Fbm(x * 0.35 / s, y * 0.35 / s, 3, 1001);
                 const double cloud = Fbm(x / w * 6, y / h * 6, 4, 1002);
-                return Grey(0.86 + 0.06 * grain + 0.07 * cloud);
+                return Grey(0.84 + 0.05 * grain + 0.14 * cloud);
             });
             for (int i = 0; i < 5000; ++i) {
                 const double x = rng.Uniform() * w, y = rng.Uniform() * h, a = rng.Uniform() * kPi;
@@ -47,22 +47,22 @@ Canvas PaintTexture(int number, int width, int height) {
             break;
         case 2:  // artist's canvas
             c.Map([&](int x, int y, Color) {
-                const double weave = Weave(x / s, y / s, 9, 0.22, 1003);
-                return Grey(0.68 + 0.3 * weave + 0.03 * Fbm(x / w * 8, y / h * 8, 3, 1004));
+                const double weave = Weave(x / s, y / s, 9, 0.28, 1003);
+                return Grey(0.52 + 0.46 * weave + 0.03 * Fbm(x / w * 8, y / h * 8, 3, 1004));
             });
             break;
-        case 3:  // linen: fine, uneven threads
+        case 3:  // linen: fine, uneven threads of unbleached flax
             c.Map([&](int x, int y, Color) {
                 const double u = x / s, v = y / s;
                 const double warp = std::sin(u * 1.3 + 3 * Fbm(u * 0.01, v * 0.2, 2, 1005));
                 const double weft = std::sin(v * 1.3 + 3 * Fbm(u * 0.2, v * 0.01, 2, 1006));
                 const double slub = 0.5 + 0.5 * Fbm(u * 0.004, v * 0.08, 3, 1007);
-                return Color{1.0, 0.97, 0.92} * (0.8 + 0.1 * warp * slub + 0.1 * weft * (1 - slub) + 0.06 * slub);
+                return Color{1.0, 0.92, 0.78} * (0.76 + 0.16 * warp * slub + 0.16 * weft * (1 - slub) + 0.08 * slub);
             });
             break;
         case 4:  // brick wall in running bond
             c.Map([&](int x, int y, Color) {
-                const double bh = 56 * s, bw = 130 * s, mortar = 5 * s;
+                const double bh = 56 * s, bw = 130 * s, mortar = 8 * s;
                 const int row = Floor(y / bh);
                 const double bx = x / bw + (row & 1 ? 0.5 : 0.0);
                 const int col = Floor(bx);
@@ -73,7 +73,7 @@ Canvas PaintTexture(int number, int width, int height) {
                 const double tone = 0.82 + 0.14 * static_cast<double>(id & 255) / 255.0;
                 const double pits = 0.06 * Fbm(x * 0.08 / s, y * 0.08 / s, 3, 1009);
                 const Color brick = Color{1.0, 0.80, 0.68} * (tone + pits);
-                const Color joint = Grey(0.62 + 0.06 * Noise(x * 0.3 / s, y * 0.3 / s, 1010));
+                const Color joint = Grey(0.5 + 0.06 * Noise(x * 0.3 / s, y * 0.3 / s, 1010));
                 return Mix(joint, brick, inBrick);
             });
             break;
@@ -84,7 +84,7 @@ Canvas PaintTexture(int number, int width, int height) {
                 const double rings = (v + distort * 0.15 + 0.03 * Fbm(u * 30, v * 4, 2, 1012)) * 28;
                 const double grain = std::pow(std::fabs(std::sin(rings * kPi)), 0.35);
                 const double fibres = 0.04 * Fbm(u * 200, v * 8, 3, 1013);
-                return Color{1.0, 0.86, 0.68} * (0.7 + 0.25 * grain + fibres);
+                return Color{1.0, 0.86, 0.68} * (0.6 + 0.36 * grain + fibres);
             });
             break;
         case 6:  // crackle glaze
@@ -102,7 +102,7 @@ Canvas PaintTexture(int number, int width, int height) {
                 const double mottle = Fbm(u, v, 6, 1017);
                 const double vein = std::pow(Ridged(u * 0.6, v * 0.6, 5, 1018), 6.0);
                 const double tint = 0.5 + 0.5 * Fbm(u * 0.3, v * 0.3, 2, 1019);
-                return Mix(Color{0.92, 0.9, 0.86}, Color{0.86, 0.88, 0.92}, tint) * (0.9 + 0.08 * mottle - 0.3 * vein);
+                return Mix(Color{0.92, 0.9, 0.86}, Color{0.86, 0.88, 0.92}, tint) * (0.88 + 0.14 * mottle - 0.55 * vein);
             });
             break;
         case 8:  // burlap: coarse, open weave
