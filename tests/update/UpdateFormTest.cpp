@@ -306,6 +306,19 @@ TEST_F(UpdateFormTest, CancelDuringTheRequestAbandonsItWithoutAMessage) {
     EXPECT_TRUE(std::filesystem::is_empty(program.path()));
 }
 
+TEST_F(UpdateFormTest, AProxyWithoutAHostFailsTheCheckInsteadOfConnectingDirectly) {
+    auto server = Serve({{"/latest", HttpReply(200, "OK", Ini("2011.2.50", ""))}});
+    ScopedEnv lower("http_proxy", ("http://:" + std::to_string(server->port()) + "/").c_str());
+    ScopedEnv upper("HTTP_PROXY", nullptr);
+    auto form = Open(server->url("/latest"), program.dir());
+    form->CheckForUpdate();
+    ASSERT_EQ(seam.boxes.size(), 1u);
+    EXPECT_EQ(seam.boxes[0].kind, "Error");
+    EXPECT_EQ(seam.boxes[0].text, "Fail to get update informate" + kCr + "Please try later!");
+    EXPECT_TRUE(server->requests().empty());
+    EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(UpdateFormTest, ShownModallyTheCheckStartsByItselfAndTheWindowCloses) {
     auto server = Serve({{"/latest", HttpReply(200, "OK", Ini("2011.2.50", ""))}});
     TUpdateForm form(nullptr, program.dir(), server->url("/latest"));
