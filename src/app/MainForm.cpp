@@ -501,7 +501,7 @@ void TMainForm::MenuExitClick() {
 void TMainForm::MenuUpdatesClick() {
     Command([&] {
         TUpdateForm form(this, ProgramDir);
-        form.LoadCaptions(LanguageIndex);
+        form.LoadCaptions(LanguageIndex, LanguageFilePath(LanguageIndex));
         form.exec();
     });
 }
