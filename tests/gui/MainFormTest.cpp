@@ -6,12 +6,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QIcon>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -19,6 +23,7 @@
 #include "RecordingSeam.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
+#include "app/MenuIcons.h"
 #include "effects/ArtEffect.h"
 #include "effects/Catalogue.h"
 #include "picture/BmpCodec.h"
@@ -174,6 +179,49 @@ TEST_F(EditorTest, LayoutAndMenus) {
     EXPECT_FALSE(f.MenuUpdates->isVisible());
 }
 
+// Every menu command has a small icon: the desktop theme's by its freedesktop
+// name where there is one, our painted one otherwise (and wherever the theme
+// lacks it). Each is drawn at the device's own pixel size at every ratio.
+TEST_F(EditorTest, MenuCommandsHaveIconsCrispAtEveryDeviceRatio) {
+    WriteDefault();
+    const QString before = QIcon::themeName();
+    for (const QString theme : {QString("Adwaita"), QString("no-such-icon-theme")}) {
+        SCOPED_TRACE(theme.toStdString());
+        QIcon::setThemeName(theme);
+        form.reset();
+        TMainForm& f = Start();
+        int commands = 0;
+        for (const QMenu* menu : f.menuBar()->findChildren<QMenu*>()) {
+            for (const QAction* a : menu->actions()) {
+                if (a->isSeparator() || a->menu() || a->isCheckable()) continue;
+                ++commands;
+                const std::string name = a->objectName().toStdString();
+                SCOPED_TRACE(name);
+                const QIcon icon = a->icon();
+                ASSERT_FALSE(icon.isNull());
+                const std::string themeName = MenuIconThemeName(name.c_str());
+                EXPECT_EQ(icon.name().toStdString(), theme == "Adwaita" ? themeName : "");
+                for (const qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+                    const QPixmap pixmap = icon.pixmap(QSize(16, 16), ratio);
+                    EXPECT_EQ(pixmap.size(), QSize(16, 16) * ratio) << ratio;
+                    EXPECT_EQ(pixmap.devicePixelRatio(), ratio);
+                }
+                // Not the small picture blown up: the double-size one has its own detail.
+                const QImage small = icon.pixmap(QSize(16, 16), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+                const QImage large = icon.pixmap(QSize(16, 16), 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
+                EXPECT_NE(large, small.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+                EXPECT_GT(std::count_if(reinterpret_cast<const QRgb*>(small.constBits()),
+                                        reinterpret_cast<const QRgb*>(small.constBits()) + 256,
+                                        [](QRgb c) { return qAlpha(c) > 0; }),
+                          20);
+            }
+        }
+        // File 7, Edit 3, View 1, Effect 15, Tools 1, More Languages, Help 3.
+        EXPECT_EQ(commands, 31);
+    }
+    QIcon::setThemeName(before);
+}
+
 TEST_F(EditorTest, MissingOrBrokenDefaultPictureStillGivesAWorkingEditor) {
     {
         TMainForm& f = Start();
@@ -182,7 +230,7 @@ TEST_F(EditorTest, MissingOrBrokenDefaultPictureStillGivesAWorkingEditor) {
         EXPECT_EQ(seam.boxes[0].text.toStdString(), "Picture does not exists!\r" + dir.path() + "/pic/default.jpg");
         EXPECT_TRUE(f.WorkingPicture().empty());
         EXPECT_EQ(f.CurrentCategory, 1);
-        EXPECT_EQ(f.StatusPanels[1]->text(), "Open file: ");
+        EXPECT_EQ(f.StatusPanels[1]->text().toStdString(), "Open file: " + dir.path() + "/pic/default.jpg");
         // Output on an empty picture says so and asks for no file name.
         f.suitempBitBtnSaveClick();
         ASSERT_EQ(seam.boxes.size(), 2u);
@@ -202,6 +250,7 @@ TEST_F(EditorTest, MissingOrBrokenDefaultPictureStillGivesAWorkingEditor) {
     ASSERT_EQ(seam.boxes.size(), 1u);
     EXPECT_EQ(seam.boxes[0].title, "Error");
     EXPECT_FALSE(seam.boxes[0].text.isEmpty());
+    EXPECT_EQ(f.StatusPanels[1]->text().toStdString(), "Open file: " + dir.path() + "/pic/default.jpg");
     EXPECT_TRUE(f.WorkingPicture().empty());
     EXPECT_EQ(f.CurrentCategory, 1);
     const std::string good = WriteJpeg("good.jpg", test::RandomPicture(300, 200, 3));
@@ -401,6 +450,26 @@ TEST_F(EditorTest, ArtParameterIsRecordedFromTheSlider) {
     f.ImageClick(f.Thumbnails[3]);
     f.suitempBitBtnApplyClick();
     EXPECT_EQ(MemoLines(f), (QStringList{"0,0,0,0", "4,7,12,32768", "4,3,-1,32768 <<"}));
+}
+
+// Apply's shortcut works from anywhere in the window, the read-only value box
+// included: a click in it and Ctrl+A apply rather than select its text.
+TEST_F(EditorTest, CtrlAAppliesWhileTheValueBoxHasFocus) {
+    WriteDefault();
+    TMainForm& f = Start();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.suitempButtonArtClick(f.ButtonArt);
+    f.ImageClick(f.Thumbnails[7]);
+    ASSERT_TRUE(f.EditValue->isVisible());
+    QTest::mouseClick(f.EditValue, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), f.EditValue);
+    const int value = f.TrackBarValue->value();
+    QTest::keyClick(f.EditValue, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(MemoLines(f), (QStringList{"0,0,0,0", QString("4,7,%1,32768 <<").arg(value)}));
+    EXPECT_FALSE(f.EditValue->hasSelectedText());
+    EXPECT_TRUE(seam.boxes.empty());
 }
 
 TEST_F(EditorTest, OpenOfAMissingFileChangesNothing) {
