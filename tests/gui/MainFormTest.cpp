@@ -26,6 +26,7 @@
 #include "app/MenuIcons.h"
 #include "effects/ArtEffect.h"
 #include "effects/Catalogue.h"
+#include "effects/MaskFile.h"
 #include "picture/BmpCodec.h"
 #include "picture/JpegCodec.h"
 #include "platform/qt/Dialogs.h"
@@ -185,6 +186,9 @@ TEST_F(EditorTest, LayoutAndMenus) {
 TEST_F(EditorTest, MenuCommandsHaveIconsCrispAtEveryDeviceRatio) {
     WriteDefault();
     const QString before = QIcon::themeName();
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    // Where a desktop session finds its themes (the offscreen platform names none).
+    QIcon::setThemeSearchPaths({"/usr/share/icons"});
     for (const QString theme : {QString("Adwaita"), QString("no-such-icon-theme")}) {
         SCOPED_TRACE(theme.toStdString());
         QIcon::setThemeName(theme);
@@ -220,6 +224,7 @@ TEST_F(EditorTest, MenuCommandsHaveIconsCrispAtEveryDeviceRatio) {
         EXPECT_EQ(commands, 31);
     }
     QIcon::setThemeName(before);
+    QIcon::setThemeSearchPaths(searchPaths);
 }
 
 TEST_F(EditorTest, MissingOrBrokenDefaultPictureStillGivesAWorkingEditor) {
@@ -291,6 +296,55 @@ TEST_F(EditorTest, OpenFitsEachSizeIntoThePanes) {
     EXPECT_EQ(seam.requests.front().filterEntry, 1);
     // The dialog starts from the name chosen last time.
     EXPECT_EQ(seam.requests.back().fileName.toStdString(), dir.file("size-401.BMP"));
+}
+
+// Which button and which Effect menu item open which category, as the
+// description names them; each opens its category, marks its own button and
+// renders that category's thumbnails.
+TEST_F(EditorTest, EachButtonAndEffectMenuItemOpensItsCategory) {
+    struct Row {
+        int category;
+        const char* button;
+        const char* item;
+    };
+    const Row rows[] = {
+        {1, "ButtonPreset", "MenuPreset"},   {2, "ButtonColor", "MenuColor"},     {3, "ButtonSketch", "MenuSketch"},
+        {4, "ButtonArt", "MenuArt"},         {5, "ButtonLight", "MenuLight"},     {6, "ButtonStar", "MenuStar"},
+        {7, "ButtonAmazing", "MenuAmazing"}, {8, "ButtonDream", "MenuDream"},     {9, "ButtonWhether", "MenuWhether"},
+        {10, "ButtonTexture", "MenuTexture"}, {11, "ButtonEdge", "MenuEdge"},     {12, "ButtonFrame", "MenuFrame"},
+        {13, "ButtonWater", "MenuWater"},    {14, "ButtonLightB", "MenuLightB"}, {15, "ButtonLightC", "MenuLightC"},
+    };
+    for (const int category : {5, 7, 8, 9, 10, 12, 13, 14, 15}) WriteMasks(category);
+    for (int n = 1; n <= 10; ++n)
+        test::WriteBytes(FrameMaskFilePath(context.picDir, 12, n),
+                         PackMaskBytes(EncodeJpeg(test::RandomPicture(40, 30, static_cast<std::uint32_t>(1200 + n)), 95)));
+    WriteDefault();
+    TMainForm& f = Start();
+    const Picture working = f.WorkingPicture();
+    auto expectOpened = [&](const Row& row) {
+        EXPECT_EQ(f.CurrentCategory, row.category);
+        EXPECT_EQ(f.Thumbnails[0]->picture(), Thumb(working, row.category, 0));
+        for (const Row& other : rows)
+            EXPECT_EQ(f.PanelLeftToolbar->findChild<QPushButton*>(other.button)->icon().isNull(), &other != &row)
+                << other.button;
+    };
+    // The buttons in order, then the menu items backwards, so that each step
+    // changes the category.
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.button);
+        QPushButton* button = f.PanelLeftToolbar->findChild<QPushButton*>(row.button);
+        ASSERT_NE(button, nullptr);
+        button->click();
+        expectOpened(row);
+    }
+    for (auto it = std::rbegin(rows); it != std::rend(rows); ++it) {
+        SCOPED_TRACE(it->item);
+        QAction* item = f.Effect1->findChild<QAction*>(it->item);
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+        expectOpened(*it);
+    }
+    EXPECT_TRUE(seam.boxes.empty());
 }
 
 TEST_F(EditorTest, BrowserStateTable) {
