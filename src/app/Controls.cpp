@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -139,6 +140,25 @@ void ColorBox::chooseItem(int index) {
 }
 
 // ---- ProgressBar -----------------------------------------------------------
+
+ValueBox::ValueBox(QWidget* parent) : QLineEdit(parent) {}
+
+bool ValueBox::event(QEvent* event) {
+    // Not claiming the key lets the shortcut with the same keys run.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
+        event->ignore();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
+void ValueBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::SelectAll)) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
 
 ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent) {}
 

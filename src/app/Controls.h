@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QWidget>
 #include <cstdint>
 #include <vector>
@@ -65,6 +66,18 @@ private:
     void setCustomColour(std::uint32_t colour);
     std::uint32_t custom_ = 0;
     int previousIndex_ = 0;
+};
+
+// The read-only box that shows the slider's value. Select-all has no use
+// there, so Ctrl+A stays the window's shortcut (Apply) while the box has focus.
+class ValueBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit ValueBox(QWidget* parent = nullptr);
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A progress bar with its percentage as caption. Minimum, maximum and position

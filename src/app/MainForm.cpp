@@ -23,6 +23,7 @@
 
 #include "CommandBoundary.h"
 #include "Fit.h"
+#include "MenuIcons.h"
 #include "effects/ArtEffect.h"
 #include "history/Replay.h"
 #include "picture/PictureFile.h"
@@ -245,7 +246,7 @@ void TMainForm::BuildWindow() {
     suiProgressBar1->setGeometry(42, 301, 400, 21);
     suiProgressBar1->hide();
 
-    EditValue = new QLineEdit(PanelScreen);
+    EditValue = new ValueBox(PanelScreen);
     EditValue->setObjectName("EditValue");
     EditValue->setGeometry(431, 301, 31, 21);
     EditValue->setReadOnly(true);
@@ -403,6 +404,7 @@ void TMainForm::BuildMenus() {
     connect(MenuUpdates, &QAction::triggered, this, &TMainForm::MenuUpdatesClick);
     N3 = separator(Help1, "N3");
     MenuAbout = item(Help1, "MenuAbout", "&About");
+    SetMenuIcons(bar);
 }
 
 QPushButton* TMainForm::CategoryButton(int category) const {
@@ -440,13 +442,13 @@ void TMainForm::FormCreate() {
     // 7. The default picture. An undecodable file still leaves a working editor
     // with an empty picture.
     const std::string defaultPicture = ProgramDir + "pic/default.jpg";
-    bool loaded = false;
     try {
-        loaded = LoadEditPicture(defaultPicture);
+        LoadEditPicture(defaultPicture);
     } catch (const std::exception& error) {
         ShowErrorBox(nullptr, ToQString(error.what()));
     }
-    StatusPanels[1]->setText(tr(kOpenFilePrefix) + (loaded ? ToQString(defaultPicture) : QString()));
+    // The path is shown whether the load succeeded or not.
+    StatusPanels[1]->setText(tr(kOpenFilePrefix) + ToQString(defaultPicture));
 
     // 8. The history's root holds the working picture.
     History.SetBase(WorkingPicture());
@@ -501,7 +503,7 @@ void TMainForm::MenuExitClick() {
 void TMainForm::MenuUpdatesClick() {
     Command([&] {
         TUpdateForm form(this, ProgramDir);
-        form.LoadCaptions(LanguageIndex);
+        form.LoadCaptions(LanguageIndex, LanguageFilePath(LanguageIndex));
         form.exec();
     });
 }

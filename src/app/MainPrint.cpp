@@ -33,7 +33,7 @@ void TMainForm::MenuPrintPreviewClick() {
             return;
         }
         RequirePrinter();
-        TPrintPreviewForm dialog(LanguageIndex, ProgramDir, this);
+        TPrintPreviewForm dialog(LanguageIndex, LanguageFilePath(LanguageIndex), this);
         dialog.SetPreviewPicture(WorkingPicture());
         dialog.PrintLayout = PrintLayout;
         dialog.ImageWidthPx = FullSizePicture.width();

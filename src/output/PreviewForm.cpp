@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
 #include <algorithm>
 
 #include "platform/qt/PictureImage.h"
@@ -96,7 +97,8 @@ void TPreviewForm::FormShow() {
 }
 
 void TPreviewForm::showEvent(QShowEvent* event) {
-    FormShow();
+    // Once per showing, not again on a restore after minimising.
+    if (!event->spontaneous()) FormShow();
     QDialog::showEvent(event);
 }
 

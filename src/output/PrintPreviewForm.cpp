@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <exception>
 #include <map>
@@ -28,9 +29,8 @@ enum UnitSlot { kTopSlot = 0, kLeftSlot = 1, kHeightSlot = 2, kWidthSlot = 3 };
 
 }  // namespace
 
-TPrintPreviewForm::TPrintPreviewForm(int languageIndex, const std::string& programDir, QWidget* parent)
-    : QDialog(parent), programDir_(programDir), languageIndex_(languageIndex) {
-    if (!programDir_.empty() && programDir_.back() != '/') programDir_ += '/';
+TPrintPreviewForm::TPrintPreviewForm(int languageIndex, const std::string& languageFile, QWidget* parent)
+    : QDialog(parent), languageFile_(languageFile), languageIndex_(languageIndex) {
     setObjectName("PrintPreviewForm");
     BuildWindow();
     FormCreate();
@@ -149,12 +149,7 @@ void TPrintPreviewForm::FormCreate() {
 }
 
 void TPrintPreviewForm::LoadCaptions(int languageIndex) {
-    IniFile file;
-    if (languageIndex >= 0) {
-        const std::vector<std::string> names = ListLanguageFiles(programDir_ + "Languages");
-        if (languageIndex < static_cast<int>(names.size()))
-            file = LoadLanguageFile(programDir_ + "Languages/" + names[static_cast<std::size_t>(languageIndex)]);
-    }
+    const IniFile file = languageIndex >= 0 ? LoadLanguageFile(languageFile_) : IniFile();
     std::map<std::string, QString> texts;
     for (const CaptionKey& caption : CaptionKeys(CaptionWindow::PrintPreview))
         texts[caption.key] = QString::fromStdString(Translate(file, caption.key, caption.builtIn));
@@ -200,7 +195,9 @@ void TPrintPreviewForm::SetProgressBar(QWidget* bar) {
 
 void TPrintPreviewForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    // Once per showing: the spontaneous show event of a restore after
+    // minimising must not reset what the user typed.
+    if (!event->spontaneous()) FormShow();
 }
 
 void TPrintPreviewForm::SetQuietly(QLineEdit* edit, const QString& text) {

@@ -26,8 +26,9 @@ namespace corvellin {
 class TPrintPreviewForm : public QDialog {
     Q_OBJECT
 public:
-    // languageIndex names a file of programDir + "Languages/" (-1: English).
-    TPrintPreviewForm(int languageIndex, const std::string& programDir, QWidget* parent = nullptr);
+    // languageFile is entry languageIndex of the opener's language list (-1:
+    // English, the file is not read).
+    TPrintPreviewForm(int languageIndex, const std::string& languageFile, QWidget* parent = nullptr);
     ~TPrintPreviewForm() override;
 
     // ---- Dialog state ---------------------------------------------------------
@@ -115,7 +116,7 @@ private:
     void Recentre();
     QString Text(const char* key) const;
 
-    std::string programDir_;
+    std::string languageFile_;
     int languageIndex_ = -1;
     QImage previewPicture_;
     QImage previewBitmap_;

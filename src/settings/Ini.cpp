@@ -188,7 +188,9 @@ std::optional<double> ParseIniReal(std::string_view raw, char localeSeparator) {
     const std::string_view text = TrimBlanks(raw);
     std::string normal;
     std::size_t i = 0, digits = 0;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) normal += text[i++];
+    // A leading sign as the integer rule reads it; from_chars itself takes only '-'.
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        if (text[i++] == '-') normal += '-';
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) normal += text[i];
     if (i < text.size() && (text[i] == '.' || text[i] == localeSeparator)) {
         normal += '.';

@@ -96,12 +96,32 @@ ProxyAddress ProxyForScheme(std::string_view scheme, std::string_view systemProx
         s.remove_prefix(at + selector.size());
         if (const auto end = s.find(';'); end != std::string_view::npos) s = s.substr(0, end);
     }
-    const auto colon = s.find(':');
-    if (colon == std::string_view::npos) return result;
-    result.host = std::string(s.substr(0, colon));
-    // A port outside 1..65535 is no port either: connect directly.
-    const std::optional<int> port = DecimalPort(s.substr(colon + 1));
-    result.port = (port && *port <= 65535 && !result.host.empty()) ? *port : 0;
+    std::string_view portText;
+    if (!s.empty() && s.front() == '[') {
+        // A bracketed IPv6 address: "[::1]:3128".
+        const auto close = s.find(']');
+        if (close == std::string_view::npos || (close + 1 < s.size() && s[close + 1] != ':')) {
+            result.unusable = true;
+            return result;
+        }
+        result.host = std::string(s.substr(1, close - 1));
+        if (close + 1 == s.size()) return result;
+        portText = s.substr(close + 2);
+    } else {
+        const auto colon = s.find(':');
+        if (colon == std::string_view::npos) return result;
+        result.host = std::string(s.substr(0, colon));
+        portText = s.substr(colon + 1);
+    }
+    const std::optional<int> port = DecimalPort(portText);
+    if (!port || *port == 0) return result;
+    // A port is named: the user wants a proxy. One that cannot be reached (no
+    // host, a port beyond 65535) fails the check rather than bypassing it.
+    if (*port > 65535 || result.host.empty()) {
+        result.unusable = true;
+        return result;
+    }
+    result.port = *port;
     return result;
 }
 
@@ -168,7 +188,11 @@ FetchResult FetchUpdateFile(const std::string& url, const FetchOptions& options)
     std::unique_ptr<curl_slist, HeaderListDeleter> headerList(headers);
 
     std::string proxy;
-    if (options.proxy.port != 0) proxy = "http://" + options.proxy.host + ":" + std::to_string(options.proxy.port);
+    if (options.proxy.port != 0) {
+        const bool ipv6 = options.proxy.host.find(':') != std::string::npos;
+        const std::string host = ipv6 ? "[" + options.proxy.host + "]" : options.proxy.host;
+        proxy = "http://" + host + ":" + std::to_string(options.proxy.port);
+    }
 
     CURL* c = curl.get();
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
@@ -325,6 +349,12 @@ UpdateCheckResult DecideUpdate(const UpdateInfo& info, std::string_view running)
 
 UpdateCheckResult RunUpdateCheck(const std::string& source, const std::string& programDir,
                                  const FetchOptions& options) {
+    if (options.proxy.unusable) {
+        UpdateCheckResult result;
+        result.outcome = UpdateOutcome::NoUpdateInfo;
+        result.reason = "The proxy setting names no usable host and port.";
+        return result;
+    }
     const FetchResult fetched = FetchUpdateFile(source, options);
     if (fetched.status != FetchResult::Status::Ok) {
         UpdateCheckResult result;

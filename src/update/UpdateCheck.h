@@ -41,13 +41,18 @@ std::string QuerySystemProxy();
 
 struct ProxyAddress {
     std::string host;
-    int port = 0;  // 0: no usable proxy, connect directly
+    int port = 0;  // 0: no proxy, connect directly (unless unusable)
+    // The text names a port but no host that can be reached with it (an empty
+    // host, a port beyond 65535, a broken "[...]" address): the check fails
+    // instead of connecting directly.
+    bool unusable = false;
 };
 
 // The proxy for one scheme out of a system proxy string: "scheme=" selects an
 // entry of a list such as "ftp=a:21;http=b:8080" (the first occurrence, up to
 // the next ';'), otherwise the string is used whole; host is the text before
-// the first ':', port the decimal number after it (0 when it is not one).
+// the first ':' (or between '[' and ']' for an IPv6 address), port the decimal
+// number after it (0 when it is not one).
 ProxyAddress ProxyForScheme(std::string_view scheme, std::string_view systemProxy);
 // The same for the string QuerySystemProxy gives.
 ProxyAddress ProxyForScheme(std::string_view scheme);
@@ -136,7 +141,8 @@ struct UpdateCheckResult {
 // The outcome for a file that was read (the fetch succeeded).
 UpdateCheckResult DecideUpdate(const UpdateInfo& info, std::string_view running = kRunningVersion);
 
-// The whole check: fetch, store as "update.ini", read, delete, compare.
+// The whole check: fetch, store as "update.ini", read, delete, compare. An
+// unusable proxy gives NoUpdateInfo without any request.
 // Throws Error when the file cannot be written anywhere.
 UpdateCheckResult RunUpdateCheck(const std::string& source, const std::string& programDir,
                                  const FetchOptions& options);

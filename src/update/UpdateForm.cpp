@@ -184,14 +184,8 @@ void TUpdateForm::FormCreate() {
     LabelInfo->setToolTip(FromUtf8(UpdateSource));
 }
 
-void TUpdateForm::LoadCaptions(int languageIndex) {
-    IniFile file;
-    if (languageIndex >= 0) {
-        const std::string folder = ProgramDir + "Languages";
-        const std::vector<std::string> names = ListLanguageFiles(folder);
-        if (static_cast<std::size_t>(languageIndex) < names.size())
-            file = LoadLanguageFile(folder + "/" + names[static_cast<std::size_t>(languageIndex)]);
-    }
+void TUpdateForm::LoadCaptions(int languageIndex, const std::string& languageFile) {
+    const IniFile file = languageIndex >= 0 ? LoadLanguageFile(languageFile) : IniFile();
     auto text = [&](const char* key) { return FromUtf8(Translate(file, key, key)); };
     texts_.checking = text("Checking for new version");
     texts_.cancel = text("&Cancel");

@@ -28,9 +28,9 @@ public:
                 const std::string& updateSource = kDefaultUpdateSource);
     ~TUpdateForm() override;
 
-    // Sets every text of the window from the language file with that index in
-    // the Languages folder (-1: the built-in English texts).
-    void LoadCaptions(int languageIndex);
+    // Sets every text of the window from languageFile, entry languageIndex of
+    // the opener's language list (-1: the built-in English texts).
+    void LoadCaptions(int languageIndex, const std::string& languageFile);
 
     // Time-outs and the body limit of the request (the defaults suit the
     // program; tests shorten them).

@@ -6,12 +6,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QIcon>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -19,8 +23,10 @@
 #include "RecordingSeam.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
+#include "app/MenuIcons.h"
 #include "effects/ArtEffect.h"
 #include "effects/Catalogue.h"
+#include "effects/MaskFile.h"
 #include "picture/BmpCodec.h"
 #include "picture/JpegCodec.h"
 #include "platform/qt/Dialogs.h"
@@ -174,6 +180,53 @@ TEST_F(EditorTest, LayoutAndMenus) {
     EXPECT_FALSE(f.MenuUpdates->isVisible());
 }
 
+// Every menu command has a small icon: the desktop theme's by its freedesktop
+// name where there is one, our painted one otherwise (and wherever the theme
+// lacks it). Each is drawn at the device's own pixel size at every ratio.
+TEST_F(EditorTest, MenuCommandsHaveIconsCrispAtEveryDeviceRatio) {
+    WriteDefault();
+    const QString before = QIcon::themeName();
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    // Where a desktop session finds its themes (the offscreen platform names none).
+    QIcon::setThemeSearchPaths({"/usr/share/icons"});
+    for (const QString theme : {QString("Adwaita"), QString("no-such-icon-theme")}) {
+        SCOPED_TRACE(theme.toStdString());
+        QIcon::setThemeName(theme);
+        form.reset();
+        TMainForm& f = Start();
+        int commands = 0;
+        for (const QMenu* menu : f.menuBar()->findChildren<QMenu*>()) {
+            for (const QAction* a : menu->actions()) {
+                if (a->isSeparator() || a->menu() || a->isCheckable()) continue;
+                ++commands;
+                const std::string name = a->objectName().toStdString();
+                SCOPED_TRACE(name);
+                const QIcon icon = a->icon();
+                ASSERT_FALSE(icon.isNull());
+                const std::string themeName = MenuIconThemeName(name.c_str());
+                EXPECT_EQ(icon.name().toStdString(), theme == "Adwaita" ? themeName : "");
+                for (const qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+                    const QPixmap pixmap = icon.pixmap(QSize(16, 16), ratio);
+                    EXPECT_EQ(pixmap.size(), QSize(16, 16) * ratio) << ratio;
+                    EXPECT_EQ(pixmap.devicePixelRatio(), ratio);
+                }
+                // Not the small picture blown up: the double-size one has its own detail.
+                const QImage small = icon.pixmap(QSize(16, 16), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+                const QImage large = icon.pixmap(QSize(16, 16), 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
+                EXPECT_NE(large, small.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+                EXPECT_GT(std::count_if(reinterpret_cast<const QRgb*>(small.constBits()),
+                                        reinterpret_cast<const QRgb*>(small.constBits()) + 256,
+                                        [](QRgb c) { return qAlpha(c) > 0; }),
+                          20);
+            }
+        }
+        // File 7, Edit 3, View 1, Effect 15, Tools 1, More Languages, Help 3.
+        EXPECT_EQ(commands, 31);
+    }
+    QIcon::setThemeName(before);
+    QIcon::setThemeSearchPaths(searchPaths);
+}
+
 TEST_F(EditorTest, MissingOrBrokenDefaultPictureStillGivesAWorkingEditor) {
     {
         TMainForm& f = Start();
@@ -182,7 +235,7 @@ TEST_F(EditorTest, MissingOrBrokenDefaultPictureStillGivesAWorkingEditor) {
         EXPECT_EQ(seam.boxes[0].text.toStdString(), "Picture does not exists!\r" + dir.path() + "/pic/default.jpg");
         EXPECT_TRUE(f.WorkingPicture().empty());
         EXPECT_EQ(f.CurrentCategory, 1);
-        EXPECT_EQ(f.StatusPanels[1]->text(), "Open file: ");
+        EXPECT_EQ(f.StatusPanels[1]->text().toStdString(), "Open file: " + dir.path() + "/pic/default.jpg");
         // Output on an empty picture says so and asks for no file name.
         f.suitempBitBtnSaveClick();
         ASSERT_EQ(seam.boxes.size(), 2u);
@@ -202,6 +255,7 @@ TEST_F(EditorTest, MissingOrBrokenDefaultPictureStillGivesAWorkingEditor) {
     ASSERT_EQ(seam.boxes.size(), 1u);
     EXPECT_EQ(seam.boxes[0].title, "Error");
     EXPECT_FALSE(seam.boxes[0].text.isEmpty());
+    EXPECT_EQ(f.StatusPanels[1]->text().toStdString(), "Open file: " + dir.path() + "/pic/default.jpg");
     EXPECT_TRUE(f.WorkingPicture().empty());
     EXPECT_EQ(f.CurrentCategory, 1);
     const std::string good = WriteJpeg("good.jpg", test::RandomPicture(300, 200, 3));
@@ -242,6 +296,55 @@ TEST_F(EditorTest, OpenFitsEachSizeIntoThePanes) {
     EXPECT_EQ(seam.requests.front().filterEntry, 1);
     // The dialog starts from the name chosen last time.
     EXPECT_EQ(seam.requests.back().fileName.toStdString(), dir.file("size-401.BMP"));
+}
+
+// Which button and which Effect menu item open which category, as the
+// description names them; each opens its category, marks its own button and
+// renders that category's thumbnails.
+TEST_F(EditorTest, EachButtonAndEffectMenuItemOpensItsCategory) {
+    struct Row {
+        int category;
+        const char* button;
+        const char* item;
+    };
+    const Row rows[] = {
+        {1, "ButtonPreset", "MenuPreset"},   {2, "ButtonColor", "MenuColor"},     {3, "ButtonSketch", "MenuSketch"},
+        {4, "ButtonArt", "MenuArt"},         {5, "ButtonLight", "MenuLight"},     {6, "ButtonStar", "MenuStar"},
+        {7, "ButtonAmazing", "MenuAmazing"}, {8, "ButtonDream", "MenuDream"},     {9, "ButtonWhether", "MenuWhether"},
+        {10, "ButtonTexture", "MenuTexture"}, {11, "ButtonEdge", "MenuEdge"},     {12, "ButtonFrame", "MenuFrame"},
+        {13, "ButtonWater", "MenuWater"},    {14, "ButtonLightB", "MenuLightB"}, {15, "ButtonLightC", "MenuLightC"},
+    };
+    for (const int category : {5, 7, 8, 9, 10, 12, 13, 14, 15}) WriteMasks(category);
+    for (int n = 1; n <= 10; ++n)
+        test::WriteBytes(FrameMaskFilePath(context.picDir, 12, n),
+                         PackMaskBytes(EncodeJpeg(test::RandomPicture(40, 30, static_cast<std::uint32_t>(1200 + n)), 95)));
+    WriteDefault();
+    TMainForm& f = Start();
+    const Picture working = f.WorkingPicture();
+    auto expectOpened = [&](const Row& row) {
+        EXPECT_EQ(f.CurrentCategory, row.category);
+        EXPECT_EQ(f.Thumbnails[0]->picture(), Thumb(working, row.category, 0));
+        for (const Row& other : rows)
+            EXPECT_EQ(f.PanelLeftToolbar->findChild<QPushButton*>(other.button)->icon().isNull(), &other != &row)
+                << other.button;
+    };
+    // The buttons in order, then the menu items backwards, so that each step
+    // changes the category.
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.button);
+        QPushButton* button = f.PanelLeftToolbar->findChild<QPushButton*>(row.button);
+        ASSERT_NE(button, nullptr);
+        button->click();
+        expectOpened(row);
+    }
+    for (auto it = std::rbegin(rows); it != std::rend(rows); ++it) {
+        SCOPED_TRACE(it->item);
+        QAction* item = f.Effect1->findChild<QAction*>(it->item);
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+        expectOpened(*it);
+    }
+    EXPECT_TRUE(seam.boxes.empty());
 }
 
 TEST_F(EditorTest, BrowserStateTable) {
@@ -401,6 +504,26 @@ TEST_F(EditorTest, ArtParameterIsRecordedFromTheSlider) {
     f.ImageClick(f.Thumbnails[3]);
     f.suitempBitBtnApplyClick();
     EXPECT_EQ(MemoLines(f), (QStringList{"0,0,0,0", "4,7,12,32768", "4,3,-1,32768 <<"}));
+}
+
+// Apply's shortcut works from anywhere in the window, the read-only value box
+// included: a click in it and Ctrl+A apply rather than select its text.
+TEST_F(EditorTest, CtrlAAppliesWhileTheValueBoxHasFocus) {
+    WriteDefault();
+    TMainForm& f = Start();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.suitempButtonArtClick(f.ButtonArt);
+    f.ImageClick(f.Thumbnails[7]);
+    ASSERT_TRUE(f.EditValue->isVisible());
+    QTest::mouseClick(f.EditValue, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), f.EditValue);
+    const int value = f.TrackBarValue->value();
+    QTest::keyClick(f.EditValue, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(MemoLines(f), (QStringList{"0,0,0,0", QString("4,7,%1,32768 <<").arg(value)}));
+    EXPECT_FALSE(f.EditValue->hasSelectedText());
+    EXPECT_TRUE(seam.boxes.empty());
 }
 
 TEST_F(EditorTest, OpenOfAMissingFileChangesNothing) {

@@ -101,6 +101,24 @@ TEST(PreviewFormTest, CoversThePrimaryScreenAndDrawsThePictureUnsmoothed) {
     }
 }
 
+// The sizing runs once per showing: a restore after minimising (a spontaneous
+// show event) leaves the window as it was; showing it again fits it anew.
+TEST(PreviewFormTest, FitsOncePerShowingNotOnARestore) {
+    TPreviewForm form(nullptr, -1, "");
+    form.ShownPicture = test::RandomPicture(100, 60, 9);
+    form.show();
+    const QRect fitted = form.ImagePreview->geometry();
+    const QRect moved(1, 2, 3, 4);
+    form.ImagePreview->setGeometry(moved);
+    form.setWindowState(Qt::WindowMinimized);
+    form.setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(form.ImagePreview->geometry(), moved);
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.ImagePreview->geometry(), fitted);
+    form.close();
+}
+
 TEST(PreviewFormTest, LabelsAndTheirTranslation) {
     TPreviewForm plain(nullptr, -1, "");
     EXPECT_EQ(plain.Label1->text(), kCloseHint);

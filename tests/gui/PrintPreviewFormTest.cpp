@@ -86,7 +86,7 @@ protected:
     }
     // A 3000 x 2000 picture on a 768 x 1056 page at 96 pixels per inch.
     TPrintPreviewForm& Open(const PrintLayout& layout, const Picture& preview = test::SolidPicture(30, 20, 0, 0, 200)) {
-        form = std::make_unique<TPrintPreviewForm>(-1, dir.path());
+        form = std::make_unique<TPrintPreviewForm>(-1, std::string());
         form->PrintLayout = layout;
         form->ImageWidthPx = 3000;
         form->ImageHeightPx = 2000;
@@ -330,7 +330,7 @@ TEST_F(PrintDialogTest, TranslatedCaptionsUnitsAndMessages) {
                              "Top must be float.=Oben ist keine Zahl.\n";
                          return std::vector<std::uint8_t>(text.begin(), text.end());
                      }());
-    form = std::make_unique<TPrintPreviewForm>(0, dir.path());
+    form = std::make_unique<TPrintPreviewForm>(0, dir.file("Languages/deutsch.ini"));
     EXPECT_EQ(form->windowTitle(), "Drucken");
     EXPECT_EQ(form->ButtonOK->text(), "&Gut");
     EXPECT_EQ(form->ButtonCancel->text(), "&Cancel");
@@ -341,6 +341,21 @@ TEST_F(PrintDialogTest, TranslatedCaptionsUnitsAndMessages) {
     form->FormShow();
     form->EditTop->setText("x");
     EXPECT_EQ(boxes.texts(), QStringList{"Oben ist keine Zahl."});
+}
+
+// A restore after minimising sends a spontaneous show event; the values the
+// user typed stay, since the opening layout is set once per showing.
+TEST_F(PrintDialogTest, RestoringAfterMinimisingKeepsTheTypedValues) {
+    TPrintPreviewForm& f = Open(Free());
+    f.show();
+    f.EditTop->setText("5");
+    f.EditScale->setText("50");
+    f.setWindowState(Qt::WindowMinimized);
+    f.setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(f.EditTop->text(), "5");
+    EXPECT_EQ(f.EditScale->text(), "50");
+    EXPECT_TRUE(boxes.boxes.empty());
+    f.hide();
 }
 
 TEST_F(PrintDialogTest, PrintWithoutPrinterShowsTheInformationBoxOnly) {
@@ -462,6 +477,25 @@ TEST_F(PrintCommandTest, PreviewHandsTheLayoutOverAndTakesItBackOnlyOnOk) {
     EXPECT_EQ(form->PrintLayout.Scale, 50.0);
     EXPECT_DOUBLE_EQ(form->PrintLayout.Width, 5.0);  // 480 px
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(PrintCommandTest, TheDialogTakesTheMainWindowsLanguageFileEvenWhenTheFolderChanged) {
+    std::filesystem::create_directories(dir.file("Languages"));
+    const std::string deutsch = "[Info]\nLanguage=Deutsch\n[String]\nPrint=Drucken\n";
+    test::WriteBytes(dir.file("Languages/b.ini"), std::vector<std::uint8_t>(deutsch.begin(), deutsch.end()));
+    form = std::make_unique<TMainForm>(dir.path() + "/");
+    form->LanguageIndex = 0;
+    // Added while the program runs, sorted before the chosen file.
+    const std::string other = "[Info]\nLanguage=A\n[String]\nPrint=Wrong file\n";
+    test::WriteBytes(dir.file("Languages/a.ini"), std::vector<std::uint8_t>(other.begin(), other.end()));
+    answers.printers = {"Office"};
+    QString title;
+    answers.onLayoutDialog = [&](QDialog& d) {
+        title = d.windowTitle();
+        static_cast<TPrintPreviewForm&>(d).ButtonCancel->click();
+    };
+    form->MenuPrintPreview->trigger();
+    EXPECT_EQ(title, "Drucken");
 }
 
 TEST_F(PrintCommandTest, PrintThenCancelPrintsTheDialogValuesAndKeepsTheLayout) {

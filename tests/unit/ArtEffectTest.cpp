@@ -123,8 +123,9 @@ TEST(ApplyEffect, ArtParametersOutsideTheSliders) {
     }
 }
 
-TEST(ApplyEffect, Categories2To4AreAvailable) {
-    for (int category : {2, 3, 4}) EXPECT_TRUE(IsCategoryAvailable(category)) << category;
+TEST(ApplyEffect, EveryCategoryOfTheCatalogueIsAvailableAndNoOther) {
+    for (int category = 1; category <= kCategoryCount; ++category) EXPECT_TRUE(IsCategoryAvailable(category)) << category;
+    for (int category : {-1, 0, kCategoryCount + 1}) EXPECT_FALSE(IsCategoryAvailable(category)) << category;
 }
 
 TEST(CallParser, ArtParametersMustLieWithinTheSlider) {

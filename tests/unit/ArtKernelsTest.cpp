@@ -3,12 +3,15 @@
 // whose values are known by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "KernelOracles.h"
 #include "TestFiles.h"
+#include "effects/Catalogue.h"
 #include "effects/func/Art.h"
 #include "effects/func/ByteTables.h"
 
@@ -59,7 +62,14 @@ long long GreyFaults(const Picture& result) {
     return faults;
 }
 
-TEST(GrayScaleExhaustive, EveryColourMatchesTheExtendedFormula) {
+// The 64-byte permute paths run only where the processor has AVX-512 VBMI;
+// elsewhere their tests say so instead of checking the portable path again.
+#define SKIP_WITHOUT_BYTE_PERMUTES()                                                                    \
+    if (!detail::HasBytePermute()) GTEST_SKIP() << "this processor has no AVX-512 VBMI byte permutes"
+
+TEST(GrayScaleExhaustive, EveryColourMatchesOnTheBytePermutePath) {
+    SKIP_WITHOUT_BYTE_PERMUTES();
+    ASSERT_TRUE(detail::HasGrayScaleVectorPath());
     Picture all = AllColours();
     GrayScale(all);
     EXPECT_EQ(GreyFaults(all), 0);
@@ -85,34 +95,49 @@ TEST(GrayScaleExhaustive, DoubleConstantsWouldDifferSoTheTestCanTell) {
     EXPECT_GT(differ, 0);
 }
 
-TEST(ByteTablesExhaustive, EveryValueOfEveryChannelOnBothPaths) {
+// Tables that differ per channel, and pictures whose widths lie around the
+// 64-byte and 192-byte steps, so that every channel meets every value at
+// every position of a vector and in the tails.
+struct TableFixture {
     ByteTable blue{}, green{}, red{};
-    for (unsigned v = 0; v < 256; ++v) {
-        blue[v] = static_cast<std::uint8_t>(v * 7 + 3);
-        green[v] = static_cast<std::uint8_t>(255 - v);
-        red[v] = static_cast<std::uint8_t>(v * v >> 3);
-    }
-    // Widths around the 64-byte and 192-byte steps, so that every channel
-    // meets every value at every position of a vector and in the tails.
-    for (int width : {1, 2, 21, 22, 63, 64, 65, 85, 86, 200, 256, 301}) {
-        Picture p(width, 257);
-        for (std::size_t i = 0; i < p.byteCount(); ++i) p.data()[i] = static_cast<std::uint8_t>(i / 3 + i % 3 * 85);
-        Picture expectedOne = p, expectedThree = p;
-        for (std::size_t i = 0; i < p.byteCount(); ++i) {
-            expectedOne.data()[i] = green[p.data()[i]];
-            const ByteTable& t = i % 3 == 0 ? blue : i % 3 == 1 ? green : red;
-            expectedThree.data()[i] = t[p.data()[i]];
+    TableFixture() {
+        for (unsigned v = 0; v < 256; ++v) {
+            blue[v] = static_cast<std::uint8_t>(v * 7 + 3);
+            green[v] = static_cast<std::uint8_t>(255 - v);
+            red[v] = static_cast<std::uint8_t>(v * v >> 3);
         }
-        Picture one = p, three = p, onePortable = p, threePortable = p;
-        ApplyByteTable(one, green);
-        ApplyChannelTables(three, blue, green, red);
-        detail::ApplyByteTablePortable(onePortable.data(), onePortable.byteCount(), green);
-        detail::ApplyChannelTablesPortable(threePortable.data(), threePortable.byteCount() / 3, blue, green, red);
-        EXPECT_EQ(FirstDifference(one, expectedOne), -1) << width;
-        EXPECT_EQ(FirstDifference(three, expectedThree), -1) << width;
-        EXPECT_EQ(FirstDifference(onePortable, expectedOne), -1) << width;
-        EXPECT_EQ(FirstDifference(threePortable, expectedThree), -1) << width;
     }
+    template <typename One, typename Three>
+    void Check(One applyOne, Three applyThree) const {
+        for (int width : {1, 2, 21, 22, 63, 64, 65, 85, 86, 200, 256, 301}) {
+            Picture p(width, 257);
+            for (std::size_t i = 0; i < p.byteCount(); ++i) p.data()[i] = static_cast<std::uint8_t>(i / 3 + i % 3 * 85);
+            Picture expectedOne = p, expectedThree = p;
+            for (std::size_t i = 0; i < p.byteCount(); ++i) {
+                expectedOne.data()[i] = green[p.data()[i]];
+                const ByteTable& t = i % 3 == 0 ? blue : i % 3 == 1 ? green : red;
+                expectedThree.data()[i] = t[p.data()[i]];
+            }
+            Picture one = p, three = p;
+            applyOne(one);
+            applyThree(three);
+            EXPECT_EQ(FirstDifference(one, expectedOne), -1) << width;
+            EXPECT_EQ(FirstDifference(three, expectedThree), -1) << width;
+        }
+    }
+};
+
+TEST(ByteTablesExhaustive, EveryValueOfEveryChannelOnThePortablePath) {
+    const TableFixture f;
+    f.Check([&](Picture& p) { detail::ApplyByteTablePortable(p.data(), p.byteCount(), f.green); },
+            [&](Picture& p) { detail::ApplyChannelTablesPortable(p.data(), p.byteCount() / 3, f.blue, f.green, f.red); });
+}
+
+TEST(ByteTablesExhaustive, EveryValueOfEveryChannelOnTheBytePermutePath) {
+    SKIP_WITHOUT_BYTE_PERMUTES();
+    const TableFixture f;
+    f.Check([&](Picture& p) { ApplyByteTable(p, f.green); },
+            [&](Picture& p) { ApplyChannelTables(p, f.blue, f.green, f.red); });
 }
 
 TEST(BrightnessContrastExhaustive, EverySliderValueAndEveryChannelValue) {
@@ -127,6 +152,50 @@ TEST(BrightnessContrastExhaustive, EverySliderValueAndEveryChannelValue) {
             ASSERT_EQ(table[v], oracle::BrightnessContrastValue(a, k, v)) << a << " " << k << " " << v;
     }
 }
+
+// A channel's result depends only on its value c and the pixel's sum: one
+// pixel per feasible (c, sum), c in blue, checks every channel of every slider
+// value (1 to 1555, variation 8) against the literal tables.
+enum class SaturationPath { BytePermute, Arithmetic };
+
+class SaturationSlider : public ::testing::TestWithParam<SaturationPath> {};
+
+TEST_P(SaturationSlider, EverySliderValueForEveryValueAndSum) {
+    const bool permute = GetParam() == SaturationPath::BytePermute;
+    if (permute) SKIP_WITHOUT_BYTE_PERMUTES();
+    RecordProperty("path", permute ? "AVX-512 VBMI" : "arithmetic");
+    std::vector<std::uint8_t> pixels;
+    for (int c = 0; c < 256; ++c)
+        for (int sum = c; sum <= c + 510; ++sum) {
+            const int g = std::min(255, sum - c);
+            pixels.insert(pixels.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(g),
+                                         static_cast<std::uint8_t>(sum - c - g)});
+        }
+    const std::optional<ArtSlider> slider = ArtSliderFor(8);
+    ASSERT_TRUE(slider);
+    std::vector<std::uint8_t> out(pixels.size());
+    for (int s = slider->minimum; s <= slider->maximum; ++s) {
+        const oracle::SaturationTables tables(s);
+        out = pixels;
+        if (permute) {
+            detail::AdjustSaturationPixels(out.data(), out.size() / 3, s);  // the permute path where it runs
+        } else {
+            detail::AdjustSaturationArithmetic(out.data(), out.size() / 3, s);
+        }
+        long long faults = 0;
+        for (std::size_t i = 0; i < pixels.size(); i += 3) {
+            const int sum = pixels[i] + pixels[i + 1] + pixels[i + 2];
+            for (std::size_t k = 0; k < 3; ++k)
+                faults += out[i + k] != oracle::ClampInt(tables.S[pixels[i + k]] + tables.T[sum]);
+        }
+        ASSERT_EQ(faults, 0) << "slider value " << s;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, SaturationSlider, ::testing::Values(SaturationPath::BytePermute, SaturationPath::Arithmetic),
+                         [](const ::testing::TestParamInfo<SaturationPath>& info) {
+                             return std::string(info.param == SaturationPath::BytePermute ? "BytePermute" : "Arithmetic");
+                         });
 
 TEST(AdjustSaturationExhaustive, EveryColourAtTheSliderEnds) {
     // A channel's result depends on its value and the sum of the three: the

@@ -34,20 +34,12 @@ int AcceleratorCount(const std::string& text) {
     return count;
 }
 
-TEST(CaptionCatalog, TablesPerWindow) {
-    const struct { CaptionWindow window; std::size_t size; const char* first; const char* last; } cases[] = {
-        {CaptionWindow::Main, 38, "&Open", "Click the small photo to preview and apply this effection"},
-        {CaptionWindow::PrintPreview, 25, "Print", "millimeter"},
-        {CaptionWindow::WallpaperOpt, 22, "Desktop Wallpaper Option", "the file name cannot be written as an address."},
-        {CaptionWindow::Preview, 1, "DClick left mouse button or press 'Esc' key to close",
-         "DClick left mouse button or press 'Esc' key to close"},
-        {CaptionWindow::Update, 11, "Checking for new version", "Fail to get update informate"},
-    };
-    for (const auto& c : cases) {
-        const auto keys = CaptionKeys(c.window);
-        ASSERT_EQ(keys.size(), c.size) << CaptionWindowName(c.window);
-        EXPECT_STREQ(keys.front().key, c.first);
-        EXPECT_STREQ(keys.back().key, c.last);
+// That every key reaches a control of its window is shown by the window tests
+// (CaptionMarkerTest); here: the built-in texts and the keys' uniqueness.
+TEST(CaptionCatalog, BuiltInTextsAreTheKeysAndNoTwoKeysCollide) {
+    for (const CaptionWindow window : kCaptionWindows) {
+        const auto keys = CaptionKeys(window);
+        EXPECT_FALSE(keys.empty()) << CaptionWindowName(window);
         for (const CaptionKey& k : keys) {
             const bool twoLetters = std::strcmp(k.key, "Light&B") == 0 || std::strcmp(k.key, "Light&C") == 0;
             // "Light&B" is built in as "&Light&B".
@@ -58,7 +50,6 @@ TEST(CaptionCatalog, TablesPerWindow) {
     }
     // Shared texts are one key; no two keys differ only in letter case.
     const auto all = AllCaptionKeys();
-    EXPECT_EQ(all.size(), 93u);
     for (std::size_t i = 0; i < all.size(); ++i)
         for (std::size_t j = i + 1; j < all.size(); ++j) EXPECT_FALSE(EqualsIgnoringCase(all[i].key, all[j].key)) << all[i].key;
 }

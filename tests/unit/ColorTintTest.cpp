@@ -13,15 +13,6 @@ using test::Bgr;
 using test::PixelAt;
 using test::SolidPicture;
 
-TEST(TintTable, TheTenColours) {
-    for (int v = 0; v < 10; ++v) {
-        const TintColour& t = TintTable[static_cast<std::size_t>(v)];
-        EXPECT_EQ((std::array<int, 3>{t.red, t.green, t.blue}),
-                  (std::array<int, 3>{oracle::kTint[v][0], oracle::kTint[v][1], oracle::kTint[v][2]}))
-            << v;
-    }
-}
-
 TEST(ColorTintExhaustive, EveryVariationAndEveryChannelValue) {
     // Row y holds the value y in every channel: all 256 values per channel.
     Picture all(3, 256);

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -39,35 +42,80 @@ TEST(EdgeFrameArithmetic, IntegerMixEqualsBothDefinitionsForEveryTriple) {
             }
 }
 
-// Whole rows through EdgeFrameRowMixer, its vector path and its plain loops,
-// against the definitions, for widths around the 16-pixel vector step.
-TEST(EdgeFrameBlend, VectorAndPlainPathsMatchTheDefinitionsOnOddSizes) {
+// Each of the shipped row mixers on its own; a path this processor cannot run
+// is skipped with the reason, never checked through the plain loops instead.
+using Path = EdgeFrameRowMixer::Path;
+
+class EdgeFrameRowPath : public ::testing::TestWithParam<Path> {
+protected:
+    void SetUp() override {
+        if (!EdgeFrameRowMixer::Runs(GetParam()))
+            GTEST_SKIP() << "this processor has no " << EdgeFrameRowMixer::PathName(GetParam()) << " instructions";
+        RecordProperty("path", EdgeFrameRowMixer::PathName(GetParam()));
+    }
+};
+
+// Every (a, b, m) triple through the row mixers of this path. Row b holds
+// 65,536 pixels: pixel j has mask red m = j / 256 and its three bytes take
+// every value a as j runs through a block of 256; Edge mixes with the colour
+// (b, b, b), Frame with a frame row of b. MixChannel is proven equal to both
+// definitions for every triple above.
+TEST_P(EdgeFrameRowPath, EveryTripleThroughTheShippedRowMixers) {
+    constexpr std::size_t kPixels = 65536, kBytes = 3 * kPixels;
+    std::vector<std::uint8_t> original(kBytes), mask(kBytes), frame(kBytes), row(kBytes);
+    for (std::size_t i = 0; i < kBytes; ++i) {
+        const std::size_t j = i / 3;
+        original[i] = static_cast<std::uint8_t>(3 * (j % 256) + i % 3);
+        mask[i] = static_cast<std::uint8_t>(j / 256);
+    }
+    long long edgeFaults = 0, frameFaults = 0;
+    for (unsigned b = 0; b < 256; ++b) {
+        EdgeFrameRowMixer edge(kBytes, b * 0x010101u), frameMixer(kBytes);
+        edge.UsePath(GetParam());
+        frameMixer.UsePath(GetParam());
+        row = original;
+        edge.EdgeRow(row.data(), mask.data());
+        for (std::size_t i = 0; i < kBytes; ++i) edgeFaults += row[i] != MixChannel(original[i], b, mask[i]);
+        std::fill(frame.begin(), frame.end(), static_cast<std::uint8_t>(b));
+        row = original;
+        frameMixer.FrameRow(row.data(), frame.data(), mask.data());
+        for (std::size_t i = 0; i < kBytes; ++i) frameFaults += row[i] != MixChannel(b, original[i], mask[i]);
+    }
+    EXPECT_EQ(edgeFaults, 0);
+    EXPECT_EQ(frameFaults, 0);
+}
+
+// Whole rows against the definitions for widths around the 16-pixel vector
+// step, so that the vector part and the tail meet at every offset.
+TEST_P(EdgeFrameRowPath, MatchesTheDefinitionsOnOddSizes) {
     for (const int width : {1, 5, 15, 16, 17, 31, 32, 33, 47, 100, 161}) {
         const Picture original = test::RandomPicture(width, 3, static_cast<std::uint32_t>(width));
         const Picture mask = test::RandomPicture(width, 3, static_cast<std::uint32_t>(width + 1000));
         const Picture frame = test::RandomPicture(width, 3, static_cast<std::uint32_t>(width + 2000));
         const std::uint32_t colour = 0x3366C9;
-        using Path = EdgeFrameRowMixer::Path;
-        for (const Path path : {Path::Widest, Path::Ssse3, Path::Plain}) {
-            Picture edged = original, framed = original;
-            EdgeFrameRowMixer edge(edged.stride(), colour), frameMixer(framed.stride());
-            edge.UsePath(path);
-            frameMixer.UsePath(path);
-            for (int y = 0; y < 3; ++y) {
-                edge.EdgeRow(edged.row(y), mask.row(y));
-                frameMixer.FrameRow(framed.row(y), frame.row(y), mask.row(y));
-            }
-            const int colourByChannel[3] = {0x33, 0x66, 0xC9};  // blue, green, red of 0x3366C9
-            for (std::size_t i = 0; i < original.byteCount(); ++i) {
-                const int m = mask.data()[i - i % 3 + 2];
-                ASSERT_EQ(edged.data()[i], EdgeOracle(original.data()[i], colourByChannel[i % 3], m))
-                    << "width " << width << " byte " << i << " path " << static_cast<int>(path);
-                ASSERT_EQ(framed.data()[i], FrameOracle(original.data()[i], frame.data()[i], m))
-                    << "width " << width << " byte " << i << " path " << static_cast<int>(path);
-            }
+        Picture edged = original, framed = original;
+        EdgeFrameRowMixer edge(edged.stride(), colour), frameMixer(framed.stride());
+        edge.UsePath(GetParam());
+        frameMixer.UsePath(GetParam());
+        for (int y = 0; y < 3; ++y) {
+            edge.EdgeRow(edged.row(y), mask.row(y));
+            frameMixer.FrameRow(framed.row(y), frame.row(y), mask.row(y));
+        }
+        const int colourByChannel[3] = {0x33, 0x66, 0xC9};  // blue, green, red of 0x3366C9
+        for (std::size_t i = 0; i < original.byteCount(); ++i) {
+            const int m = mask.data()[i - i % 3 + 2];
+            ASSERT_EQ(edged.data()[i], EdgeOracle(original.data()[i], colourByChannel[i % 3], m))
+                << "width " << width << " byte " << i;
+            ASSERT_EQ(framed.data()[i], FrameOracle(original.data()[i], frame.data()[i], m))
+                << "width " << width << " byte " << i;
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, EdgeFrameRowPath, ::testing::Values(Path::Avx2, Path::Ssse3, Path::Plain),
+                         [](const ::testing::TestParamInfo<Path>& info) {
+                             return std::string(EdgeFrameRowMixer::PathName(info.param));
+                         });
 
 Picture Solid(Bgr c, int w = 1, int h = 1) {
     return test::SolidPicture(w, h, static_cast<std::uint8_t>(c.b), static_cast<std::uint8_t>(c.g), static_cast<std::uint8_t>(c.r));

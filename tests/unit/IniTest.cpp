@@ -37,7 +37,8 @@ TEST(Ini, ValuesAreCutAt2047Characters) {
 TEST(Ini, IntegersBooleansAndReals) {
     const IniFile ini = IniFile::Parse(
         "[PrintPrew]\nTopUnit=0x3\nLeftUnit=3.0\nCenter=yes\nFitPage=2\nBorderBox=0\nTop=abc\nLeft=\n"
-        "Scale=12.5\nWidthUnit=-7\nHeightUnit=0x\nA=2,54\nB= 1e3 \nC=.5\nD=-0.25E-1\nE=1.2.3\nF=inf\n");
+        "Scale=12.5\nWidthUnit=-7\nHeightUnit=0x\nA=2,54\nB= 1e3 \nC=.5\nD=-0.25E-1\nE=1.2.3\nF=inf\n"
+        "G=+2.5\nH=+\nI=+-1\nJ=-+1\n");
     EXPECT_EQ(ini.ReadInteger("PrintPrew", "TopUnit", 1), 3);
     EXPECT_EQ(ini.ReadInteger("PrintPrew", "LeftUnit", 1), 1);
     EXPECT_EQ(ini.ReadInteger("PrintPrew", "WidthUnit", 1), -7);
@@ -58,6 +59,11 @@ TEST(Ini, IntegersBooleansAndReals) {
     EXPECT_EQ(ini.ReadReal("PrintPrew", "D", 0), -0.025);
     EXPECT_EQ(ini.ReadReal("PrintPrew", "E", 7), 7);
     EXPECT_EQ(ini.ReadReal("PrintPrew", "F", 7), 7);
+    // A plus sign is read as the integers read it; a sign alone or twice is no number.
+    EXPECT_EQ(ini.ReadReal("PrintPrew", "G", 20), 2.5);
+    EXPECT_EQ(ini.ReadReal("PrintPrew", "H", 20), 20);
+    EXPECT_EQ(ini.ReadReal("PrintPrew", "I", 20), 20);
+    EXPECT_EQ(ini.ReadReal("PrintPrew", "J", 20), 20);
 }
 
 TEST(Ini, IntegerTextRules) {

@@ -81,18 +81,28 @@ class LoopbackHttpServer {
 public:
     using Handler = std::function<std::optional<std::string>(const std::string& target)>;
 
-    explicit LoopbackHttpServer(Handler handler) : handler_(std::move(handler)) {
-        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = 0;
-        if (listen_ < 0 || ::bind(listen_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+    // On 127.0.0.1, or on ::1 when ipv6.
+    explicit LoopbackHttpServer(Handler handler, bool ipv6 = false) : handler_(std::move(handler)) {
+        listen_ = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_storage address{};
+        socklen_t length = 0;
+        if (ipv6) {
+            auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);
+            v6->sin6_family = AF_INET6;
+            v6->sin6_addr = in6addr_loopback;
+            length = sizeof(sockaddr_in6);
+        } else {
+            auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
+            v4->sin_family = AF_INET;
+            v4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            length = sizeof(sockaddr_in);
+        }
+        if (listen_ < 0 || ::bind(listen_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
             ::listen(listen_, 16) != 0)
             throw std::runtime_error("cannot listen on loopback");
-        socklen_t length = sizeof address;
         ::getsockname(listen_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
+        port_ = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&address)->sin6_port
+                           : reinterpret_cast<sockaddr_in*>(&address)->sin_port);
         if (::pipe2(stop_, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
         thread_ = std::thread([this] { Serve(); });
     }

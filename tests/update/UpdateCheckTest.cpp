@@ -29,27 +29,43 @@ TEST(ProxyForScheme, SystemProxyStrings) {
         const char* system;
         const char* host;
         int port;
+        bool unusable;  // names a proxy that cannot be reached: the check fails
     };
     const Case cases[] = {
-        {"proxy:8080", "proxy", 8080},
-        {"http=proxy:3128;https=proxy:3129", "proxy", 3128},
-        {"ftp=a:21;http=b:8080;https=c:443", "b", 8080},
-        {"http=b:8080", "b", 8080},
-        {"proxy", "", 0},
-        {"proxy:abc", "proxy", 0},
+        {"proxy:8080", "proxy", 8080, false},
+        {"http=proxy:3128;https=proxy:3129", "proxy", 3128, false},
+        {"ftp=a:21;http=b:8080;https=c:443", "b", 8080, false},
+        {"http=b:8080", "b", 8080, false},
+        {"proxy", "", 0, false},
+        {"proxy:abc", "proxy", 0, false},
         // No "http=": the list is taken whole and its first colon decides.
-        {"https=proxy:3129;ftp=proxy:21", "https=proxy", 0},
-        {"", "", 0},
-        {"proxy:", "proxy", 0},
-        {"proxy:70000", "proxy", 0},
-        {":8080", "", 0},
-        {"127.0.0.1:3128", "127.0.0.1", 3128},
+        {"https=proxy:3129;ftp=proxy:21", "https=proxy", 0, false},
+        {"", "", 0, false},
+        {"proxy:", "proxy", 0, false},
+        {"proxy:0", "proxy", 0, false},
+        {"127.0.0.1:3128", "127.0.0.1", 3128, false},
+        {"proxy:65535", "proxy", 65535, false},
+        // A port without a host, or beyond 65535, never becomes a direct connection.
+        {"proxy:65536", "proxy", 0, true},
+        {"proxy:70000", "proxy", 0, true},
+        {":8080", "", 0, true},
+        {"http=:3128;https=c:443", "", 0, true},
+        // IPv6 addresses in brackets.
+        {"[::1]:3128", "::1", 3128, false},
+        {"ftp=a:21;http=[::1]:8080", "::1", 8080, false},
+        {"[::1]", "::1", 0, false},
+        {"[::1]:abc", "::1", 0, false},
+        {"[::1]:70000", "::1", 0, true},
+        {"[]:3128", "", 0, true},
+        {"[::1:3128", "", 0, true},
+        {"[::1]3128", "", 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.system);
         const ProxyAddress proxy = ProxyForScheme("http", c.system);
         EXPECT_EQ(proxy.host, c.host);
         EXPECT_EQ(proxy.port, c.port);
+        EXPECT_EQ(proxy.unusable, c.unusable);
     }
 }
 
@@ -342,6 +358,41 @@ TEST(FetchUpdateFile, ProxyFailureIsAConnectionFailure) {
     const UpdateCheckResult result = RunUpdateCheck(server.url("/update.ini"), program.dir(), options);
     EXPECT_EQ(result.outcome, UpdateOutcome::ConnectFailed);
     EXPECT_TRUE(server.requests().empty());
+}
+
+// A proxy text that names a port but no reachable host fails the check; the
+// server, reachable directly, sees no request.
+TEST(FetchUpdateFile, UnusableProxyFailsTheCheckAndNeverConnectsDirectly) {
+    UpdateServer server({{"/update.ini", Served{Ok(Ini("2011.3.1", "http://127.0.0.1/d"))}}});
+    TempFolder program;
+    for (const std::string system : {":" + std::to_string(server.port()), std::string("127.0.0.1:70000"),
+                                     std::string("[127.0.0.1")}) {
+        SCOPED_TRACE(system);
+        FetchOptions options = Quick();
+        options.proxy = ProxyForScheme("http", system);
+        const UpdateCheckResult result = RunUpdateCheck(server.url("/update.ini"), program.dir(), options);
+        EXPECT_EQ(result.outcome, UpdateOutcome::NoUpdateInfo);
+    }
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_TRUE(std::filesystem::is_empty(program.path()));
+}
+
+// "[::1]:port" reaches a proxy listening on the IPv6 loopback.
+TEST(FetchUpdateFile, ThroughABracketedIpv6Proxy) {
+    const std::string source = "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/update.ini";
+    testing::LoopbackHttpServer proxy(
+        [](const std::string& target) -> std::optional<std::string> {
+            return target == "/update.ini" ? Ok(Ini("2011.3.1", "http://127.0.0.1/d")) : HttpReply(404, "Not Found", "");
+        },
+        true);
+    FetchOptions options = Quick();
+    options.proxy = ProxyForScheme("http", "[::1]:" + std::to_string(proxy.port()));
+    TempFolder program;
+    const UpdateCheckResult result = RunUpdateCheck(source, program.dir(), options);
+    EXPECT_EQ(result.outcome, UpdateOutcome::Newer) << result.reason;
+    const auto requests = proxy.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].requestLine, "GET " + source + " HTTP/1.1");
 }
 
 TEST(FetchUpdateFile, ClosedPortAndSilentServerFailWithinTheirTimeOuts) {

@@ -97,7 +97,7 @@ protected:
         auto form = std::make_unique<TUpdateForm>(nullptr, programDir, url);
         form->TimerStart->stop();
         form->TimerUpdate->stop();
-        form->LoadCaptions(-1);
+        form->LoadCaptions(-1, {});
         form->show();
         return form;
     }
@@ -157,19 +157,20 @@ TEST_F(UpdateFormTest, AnimationStepsThroughSixDotsWhileTheFramesAlternate) {
     }
 }
 
-TEST_F(UpdateFormTest, LoadCaptionsReadsItsKeysFromTheLanguageAtTheIndex) {
-    WriteLanguage(program.dir(), "a.ini", "[Info]\nLanguage=A\n[String]\nUpdate=Wrong file\n");
+TEST_F(UpdateFormTest, LoadCaptionsReadsItsKeysFromTheGivenLanguageFile) {
     WriteLanguage(program.dir(), "B.ini",
                   "[Info]\nLanguage=B\n[String]\nchecking for new version=Suche\n&Cancel=&Abbruch\nUpdate=Aktualisierung\n");
+    const std::string file = program.dir() + "Languages/B.ini";
     TUpdateForm form(nullptr, program.dir(), "http://127.0.0.1:9/update.ini");
-    form.LoadCaptions(1);
+    form.LoadCaptions(1, file);
     EXPECT_EQ(form.LabelUpdate->text(), "Suche");
     EXPECT_EQ(form.CheckingText, "Suche");
     EXPECT_EQ(form.ButtonCancel->text(), "&Abbruch");
     EXPECT_EQ(form.windowTitle(), "Aktualisierung");
     EXPECT_EQ(form.texts().latest, "This is the lastest version!");  // not translated there
-    for (const int index : {-1, 2, 7}) {
-        form.LoadCaptions(index);
+    // English: index -1 whatever the file, or a file that is gone.
+    for (const auto& [index, path] : {std::pair{-1, file}, std::pair{0, program.dir() + "Languages/gone.ini"}}) {
+        form.LoadCaptions(index, path);
         EXPECT_EQ(form.windowTitle(), "Update");
         EXPECT_EQ(form.ButtonCancel->text(), "&Cancel");
         EXPECT_EQ(form.LabelUpdate->text(), "Checking for new version");
@@ -246,7 +247,7 @@ TEST_F(UpdateFormTest, MessagesUseTheLoadedLanguage) {
                   "do you want to download it?=herunterladen?\nFind a new version=Neue Version\n");
     auto server = Serve({{"/newer", HttpReply(200, "OK", Ini("2011.3.1", "http://127.0.0.1/d"))}});
     auto form = Open(server->url("/missing"), program.dir());
-    form->LoadCaptions(0);
+    form->LoadCaptions(0, program.dir() + "Languages/de.ini");
     form->CheckForUpdate();
     ASSERT_EQ(seam.boxes.size(), 1u);
     EXPECT_EQ(seam.boxes[0].text, "Keine Verbindung." + kCr + QString::fromUtf8("Bitte sp\xC3\xA4ter!"));
@@ -254,7 +255,7 @@ TEST_F(UpdateFormTest, MessagesUseTheLoadedLanguage) {
     seam.boxes.clear();
     seam.answerYes = false;
     form = Open(server->url("/newer"), program.dir());
-    form->LoadCaptions(0);
+    form->LoadCaptions(0, program.dir() + "Languages/de.ini");
     form->CheckForUpdate();
     ASSERT_EQ(seam.boxes.size(), 1u);
     EXPECT_EQ(seam.boxes[0].title, "Neue Version");
@@ -306,10 +307,23 @@ TEST_F(UpdateFormTest, CancelDuringTheRequestAbandonsItWithoutAMessage) {
     EXPECT_TRUE(std::filesystem::is_empty(program.path()));
 }
 
+TEST_F(UpdateFormTest, AProxyWithoutAHostFailsTheCheckInsteadOfConnectingDirectly) {
+    auto server = Serve({{"/latest", HttpReply(200, "OK", Ini("2011.2.50", ""))}});
+    ScopedEnv lower("http_proxy", ("http://:" + std::to_string(server->port()) + "/").c_str());
+    ScopedEnv upper("HTTP_PROXY", nullptr);
+    auto form = Open(server->url("/latest"), program.dir());
+    form->CheckForUpdate();
+    ASSERT_EQ(seam.boxes.size(), 1u);
+    EXPECT_EQ(seam.boxes[0].kind, "Error");
+    EXPECT_EQ(seam.boxes[0].text, "Fail to get update informate" + kCr + "Please try later!");
+    EXPECT_TRUE(server->requests().empty());
+    EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(UpdateFormTest, ShownModallyTheCheckStartsByItselfAndTheWindowCloses) {
     auto server = Serve({{"/latest", HttpReply(200, "OK", Ini("2011.2.50", ""))}});
     TUpdateForm form(nullptr, program.dir(), server->url("/latest"));
-    form.LoadCaptions(-1);
+    form.LoadCaptions(-1, {});
     EXPECT_EQ(form.exec(), QDialog::Accepted);
     ASSERT_EQ(seam.boxes.size(), 1u);
     EXPECT_EQ(seam.boxes[0].text, "This is the lastest version!" + kCr + "Thank you for your support!");
@@ -323,6 +337,9 @@ TEST_F(UpdateFormTest, MenuUpdatesIsHiddenAndItsClickOpensTheWindowInTheChosenLa
     TMainForm main(program.dir());
     EXPECT_FALSE(main.MenuUpdates->isVisible());
     main.LanguageIndex = 0;
+    // A file added while the program runs sorts first; the window keeps to the
+    // main window's list.
+    WriteLanguage(program.dir(), "a.ini", "[Info]\nLanguage=A\n[String]\nUpdate=Wrong file\n");
     QString shownTitle;
     bool wasModal = false;
     // Cancel as soon as the window is up, before its check starts.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "effects/MaskFile.h"
 #include "effects/RowBands.h"
 #include "effects/VariationNames.h"
+#include "effects/func/VectorPaths.h"
 #include "picture/Error.h"
 #include "picture/FileIO.h"
 #include "picture/PictureFile.h"
@@ -29,6 +31,7 @@ constexpr const char* kUsage =
     "       corvellin-fx mask-pack IN OUT.gph\n"
     "       corvellin-fx mask-unpack IN.gph OUT\n"
     "       corvellin-fx list\n"
+    "       corvellin-fx --version\n"
     "\n"
     "apply reads IN (.jpg, .jpeg or .bmp), applies each CALL in order at full size\n"
     "and writes OUT by its extension (.jpg/.jpeg: JPEG quality 90, .bmp: 24-bit BMP).\n"
@@ -156,6 +159,13 @@ int main(int argc, char** argv) {
         if (command == "mask-pack") return MaskPack(args, true);
         if (command == "mask-unpack") return MaskPack(args, false);
         if (command == "list") return args.empty() ? List() : Usage("list takes no arguments");
+        if (command == "--version") {
+            if (!args.empty()) return Usage("--version takes no arguments");
+            std::printf("corvellin-fx\nvector paths on this processor:\n");
+            std::istringstream lines(DescribeVectorPaths());
+            for (std::string line; std::getline(lines, line);) std::printf("  %s\n", line.c_str());
+            return 0;
+        }
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);
             return 0;

@@ -304,6 +304,11 @@ void GrayScalePortable(std::uint8_t* bytes, std::size_t pixels) {
 
 bool HasGrayScaleVectorPath() { return HasBytePermute(); }
 
+void AdjustSaturationArithmetic(std::uint8_t* bytes, std::size_t pixels, int amount) {
+    if (amount < 0 || amount > kMaxArithmeticSaturation) return;
+    SaturationArithmetic(bytes, pixels, static_cast<unsigned>(amount));
+}
+
 }  // namespace detail
 
 void GrayScale(Picture& picture, BandPool* bands) {

@@ -90,6 +90,9 @@ void GrayScalePortable(std::uint8_t* bytes, std::size_t pixels);
 bool HasGrayScaleVectorPath();
 // AdjustSaturation over a bare run of pixels.
 void AdjustSaturationPixels(std::uint8_t* bytes, std::size_t pixels, int amount);
+// Its arithmetic path alone, for amounts 0 to 65,792 (others change nothing);
+// the dispatch above prefers the byte permute path where the processor has one.
+void AdjustSaturationArithmetic(std::uint8_t* bytes, std::size_t pixels, int amount);
 // BlurPass over a bare run of height rows of width pixels.
 void BlurPassBytes(std::uint8_t* bytes, int width, int height, int distance);
 }  // namespace detail

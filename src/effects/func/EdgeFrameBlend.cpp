@@ -126,12 +126,39 @@ EdgeFrameRowMixer::EdgeFrameRowMixer(std::size_t rowBytes, std::uint32_t colour)
     }
 }
 
+bool EdgeFrameRowMixer::Runs(Path path) {
+    switch (path) {
+        case Path::Widest:
+        case Path::Plain: return true;
+        case Path::Avx2: return __builtin_cpu_supports("avx2");
+        case Path::Ssse3: return __builtin_cpu_supports("ssse3");
+    }
+    return false;
+}
+
+EdgeFrameRowMixer::Path EdgeFrameRowMixer::WidestPath() {
+    if (kVectorMixRow == MixRowAvx2) return Path::Avx2;
+    if (kVectorMixRow == MixRowSsse3) return Path::Ssse3;
+    return Path::Plain;
+}
+
+const char* EdgeFrameRowMixer::PathName(Path path) {
+    switch (path) {
+        case Path::Widest: return PathName(WidestPath());
+        case Path::Avx2: return "AVX2";
+        case Path::Ssse3: return "SSSE3";
+        case Path::Plain: return "plain";
+    }
+    return "plain";
+}
+
 std::size_t EdgeFrameRowMixer::VectorPart(std::uint8_t* target, const std::uint8_t* other, const std::uint8_t* mask,
                                           bool keepWhereWhite) {
+    if (!Runs(path_)) return 0;
     switch (path_) {
         case Path::Widest: return kVectorMixRow ? kVectorMixRow(target, other, mask, bytes_, keepWhereWhite) : 0;
-        case Path::Ssse3:
-            return __builtin_cpu_supports("ssse3") ? MixRowSsse3(target, other, mask, bytes_, keepWhereWhite) : 0;
+        case Path::Avx2: return MixRowAvx2(target, other, mask, bytes_, keepWhereWhite);
+        case Path::Ssse3: return MixRowSsse3(target, other, mask, bytes_, keepWhereWhite);
         case Path::Plain: return 0;
     }
     return 0;

@@ -23,10 +23,15 @@ void FrameBlend(Picture& target, const Picture& frame, const Picture& mask);
 class EdgeFrameRowMixer {
 public:
     explicit EdgeFrameRowMixer(std::size_t rowBytes, std::uint32_t colour = 0);
-    // Which code mixes the rows: the widest this processor runs, the SSSE3
-    // path, or the plain loops. Tests hold every path to the definitions.
-    enum class Path { Widest, Ssse3, Plain };
+    // Which code mixes the rows: the widest this processor runs, the AVX2 or
+    // the SSSE3 path, or the plain loops. Tests hold every path to the
+    // definitions; a path the processor cannot run mixes with the plain loops.
+    enum class Path { Widest, Avx2, Ssse3, Plain };
     void UsePath(Path path) { path_ = path; }
+    // Whether this processor runs the path, and which one Widest is here.
+    static bool Runs(Path path);
+    static Path WidestPath();
+    static const char* PathName(Path path);
     void EdgeRow(std::uint8_t* target, const std::uint8_t* mask);
     void FrameRow(std::uint8_t* target, const std::uint8_t* frame, const std::uint8_t* mask);
 
