@@ -15,6 +15,7 @@
 #include "effects/RowBands.h"
 #include "history/Queue.h"
 #include "output/PrintLayout.h"
+#include "picture/Metadata.h"
 #include "picture/Picture.h"
 
 class QAction;
@@ -51,6 +52,9 @@ public:
     // ---- Editing state --------------------------------------------------------
     std::string ProgramDir;
     Picture FullSizePicture;
+    // The opened file's metadata (EXIF, XMP, IPTC, ICC profile), carried into
+    // every file saved from FullSizePicture.
+    PictureMetadata FullSizeMetadata;
     TQueueData History;
     int CurrentCategory = -1;
     int CurrentVariation = -1;
