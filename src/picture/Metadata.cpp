@@ -210,7 +210,7 @@ constexpr const char* kLayoutTags[] = {
     "Exif.Image.ImageResources",
 };
 
-std::vector<std::uint8_t> ExifForSave(const std::vector<std::uint8_t>& exif, int width, int height) {
+std::vector<std::uint8_t> ExifForSave(const std::vector<std::uint8_t>& exif, int width, int height, bool keepOrientation) {
     Exiv2::ExifData data;
     Exiv2::ExifParser::decode(data, exif.data(), static_cast<std::uint32_t>(exif.size()));
     Exiv2::ExifThumb(data).erase();
@@ -223,19 +223,19 @@ std::vector<std::uint8_t> ExifForSave(const std::vector<std::uint8_t>& exif, int
     }
     // Keys only some files have: the whole IFD1 is the thumbnail's.
     for (auto it = data.begin(); it != data.end();) it = it->groupName() == "Thumbnail" ? data.erase(it) : std::next(it);
-    data["Exif.Image.Orientation"] = static_cast<std::uint16_t>(1);
+    if (!keepOrientation) data["Exif.Image.Orientation"] = static_cast<std::uint16_t>(1);
     data["Exif.Photo.PixelXDimension"] = static_cast<std::uint32_t>(width);
     data["Exif.Photo.PixelYDimension"] = static_cast<std::uint32_t>(height);
     return EncodeExif(data);
 }
 
-std::string XmpForSave(const std::string& xmp, int width, int height) {
+std::string XmpForSave(const std::string& xmp, int width, int height, bool keepOrientation) {
     Exiv2::XmpData data;
     if (Exiv2::XmpParser::decode(data, xmp) != 0) return {};
     auto setIfPresent = [&](const char* key, const std::string& value) {
         if (data.findKey(Exiv2::XmpKey(key)) != data.end()) data[key] = value;
     };
-    setIfPresent("Xmp.tiff.Orientation", "1");
+    if (!keepOrientation) setIfPresent("Xmp.tiff.Orientation", "1");
     setIfPresent("Xmp.tiff.ImageWidth", std::to_string(width));
     setIfPresent("Xmp.tiff.ImageLength", std::to_string(height));
     setIfPresent("Xmp.exif.PixelXDimension", std::to_string(width));
@@ -285,13 +285,14 @@ int PictureOrientation(const PictureMetadata& metadata) {
 PictureMetadata MetadataForSavedPicture(const PictureMetadata& metadata, int width, int height) {
     SetUpExiv2();
     PictureMetadata saved;
+    const bool keepOrientation = metadata.pixelsAsStored && !metadata.orientationApplied;
     try {
-        if (!metadata.exif.empty()) saved.exif = ExifForSave(metadata.exif, width, height);
+        if (!metadata.exif.empty()) saved.exif = ExifForSave(metadata.exif, width, height, keepOrientation);
     } catch (...) {
         saved.exif.clear();
     }
     try {
-        if (!metadata.xmp.empty()) saved.xmp = XmpForSave(metadata.xmp, width, height);
+        if (!metadata.xmp.empty()) saved.xmp = XmpForSave(metadata.xmp, width, height, keepOrientation);
     } catch (...) {
         saved.xmp.clear();
     }

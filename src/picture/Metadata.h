@@ -21,6 +21,9 @@ struct PictureMetadata {
     // The container has already made the pixels upright (HEIF's rotation and
     // mirror boxes), so the EXIF orientation inside no longer applies.
     bool orientationApplied = false;
+    // The pixels were kept as stored instead of turned upright: a saved file
+    // then keeps the orientation tag, so that viewers still turn them.
+    bool pixelsAsStored = false;
 
     bool empty() const { return exif.empty() && xmp.empty() && iptc.empty() && icc.empty(); }
     bool operator==(const PictureMetadata&) const = default;
@@ -33,7 +36,8 @@ PictureMetadata ReadPictureMetadata(const std::uint8_t* data, std::size_t size, 
 // range, unreadable, or already applied by the container.
 int PictureOrientation(const PictureMetadata& metadata);
 
-// The metadata a saved picture of width x height carries: orientation 1, the
+// The metadata a saved picture of width x height carries: orientation 1 (or,
+// for pixels kept as stored, the source's orientation), the
 // pixel-size tags set to the saved size, no EXIF thumbnail (it would show the
 // unedited picture) and no tags that describe the source's pixel layout.
 PictureMetadata MetadataForSavedPicture(const PictureMetadata& metadata, int width, int height);

@@ -45,7 +45,10 @@ bool LoadPictureFile(const std::string& path, Picture& picture, const ErrorBoxFu
     // Metadata never stops a picture from opening: a block that does not
     // parse is left out, and the orientation is then "as stored".
     PictureMetadata read = ReadPictureMetadata(bytes.data(), bytes.size(), format);
-    if (!options.keepOrientation) decoded = OrientUpright(std::move(decoded), PictureOrientation(read));
+    if (options.keepOrientation)
+        read.pixelsAsStored = true;
+    else
+        decoded = OrientUpright(std::move(decoded), PictureOrientation(read));
     picture = std::move(decoded);  // assigned only once decoding has succeeded
     if (metadata != nullptr) *metadata = std::move(read);
     return true;

@@ -23,7 +23,7 @@ using ErrorBoxFunction = std::function<void(const std::string& text)>;
 // How LoadPictureFile treats the file.
 struct PictureLoadOptions {
     // Work on the pixels as stored instead of turning them upright by the
-    // EXIF orientation.
+    // EXIF orientation (saved files then keep the orientation tag).
     bool keepOrientation = false;
 };
 

@@ -7,12 +7,12 @@ namespace corvellin {
 
 const std::vector<PictureFormatInfo>& PictureFormats() {
     static const std::vector<PictureFormatInfo> formats = {
-        {PictureFormat::Jpeg, {"jpg", "jpeg"}, "image/jpeg", "JPEG Image File", true, "JPG Format (small file size)"},
-        {PictureFormat::Bmp, {"bmp"}, "image/bmp", "Bitmaps", false, "BMP Format (high quality)"},
-        {PictureFormat::Png, {"png"}, "image/png", "PNG Image File", false, "PNG Format (lossless)"},
-        {PictureFormat::Tiff, {"tif", "tiff"}, "image/tiff", "TIFF Image File", false, nullptr},
-        {PictureFormat::Webp, {"webp"}, "image/webp", "WebP Image File", false, nullptr},
-        {PictureFormat::Heif, {"heic", "heif"}, "image/heif", "HEIF Image File", false, nullptr},
+        {PictureFormat::Jpeg, {"jpg", "jpeg"}, {"image/jpeg"}, "JPEG Image File", true, "JPG Format (small file size)"},
+        {PictureFormat::Bmp, {"bmp"}, {"image/bmp"}, "Bitmaps", false, "BMP Format (high quality)"},
+        {PictureFormat::Png, {"png"}, {"image/png"}, "PNG Image File", false, "PNG Format (lossless)"},
+        {PictureFormat::Tiff, {"tif", "tiff"}, {"image/tiff"}, "TIFF Image File", false, nullptr},
+        {PictureFormat::Webp, {"webp"}, {"image/webp"}, "WebP Image File", false, nullptr},
+        {PictureFormat::Heif, {"heic", "heif"}, {"image/heif", "image/heic"}, "HEIF Image File", false, nullptr},
     };
     return formats;
 }
@@ -79,11 +79,5 @@ std::string ReadableExtensionsText() {
 }
 
 std::string PictureFormatText() { return "Picture format must be " + ReadableExtensionsText() + "!"; }
-
-std::string ReadableMimeTypesText() {
-    std::string text;
-    for (const PictureFormatInfo& info : PictureFormats()) text += std::string(info.mimeType) + ";";
-    return text;
-}
 
 }  // namespace corvellin

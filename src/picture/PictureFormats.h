@@ -13,7 +13,7 @@ enum class PictureFormat { Unknown, Bmp, Jpeg, Png, Tiff, Webp, Heif };
 struct PictureFormatInfo {
     PictureFormat format;
     std::vector<std::string> extensions;  // lower case, without the dot; the first is the one a saved name gets
-    const char* mimeType;
+    std::vector<std::string> mimeTypes;   // the first is the format's own
     const char* openFilterName;        // the Open dialog's entry, e.g. "Bitmaps"
     bool openFilterPerExtension;       // one Open entry for each extension (as JPEG has) or one for all
     const char* saveFilterName;        // the Save dialog's entry; nullptr when the format is not written
@@ -45,9 +45,5 @@ std::string ReadableExtensionsText();
 // "Picture format must be " + ReadableExtensionsText() + "!": the box for a
 // file whose extension names no format we read.
 std::string PictureFormatText();
-
-// The MIME types of every readable format, each followed by ';', as a desktop
-// entry's MimeType key wants them.
-std::string ReadableMimeTypesText();
 
 }  // namespace corvellin

@@ -191,7 +191,9 @@ bool WritePng(png_structp png, png_infop info, const Picture* picture, const Pic
         }
         png_write_row(png, row);
     }
-    png_write_end(png, info);
+    // Every chunk went out before the pixels; passing info again would make
+    // libpng write the eXIf chunk a second time after them.
+    png_write_end(png, nullptr);
     return true;
 }
 

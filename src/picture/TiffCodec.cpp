@@ -91,7 +91,8 @@ Picture DecodeTiff(const std::uint8_t* data, std::size_t size) {
     char message[1024] = "";
     if (!TIFFRGBAImageOK(tiff, message)) Invalid(message);
     TIFFRGBAImage image{};
-    if (!TIFFRGBAImageBegin(&image, tiff, 0, message)) Invalid(message);
+    // Stop on the first strip or tile that does not read.
+    if (!TIFFRGBAImageBegin(&image, tiff, 1, message)) Invalid(message);
     struct ImageEnd {
         TIFFRGBAImage* image;
         ~ImageEnd() { TIFFRGBAImageEnd(image); }
@@ -120,8 +121,6 @@ Picture DecodeTiff(const std::uint8_t* data, std::size_t size) {
             }
         }
     }
-    // libtiff reports some damage (a strip that ends early) and goes on.
-    if (!file.error.empty()) Invalid(file.error);
     return picture;
 }
 

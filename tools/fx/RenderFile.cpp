@@ -130,7 +130,8 @@ std::optional<std::string> RenderFile(const EffectContext& context, const std::s
         const PictureFormat inFormat = PictureFormatOfPath(in);
         if (stream && FileExists(in) && CanStream(inFormat, outFormat, calls)) {
             const std::vector<std::uint8_t> file = ReadWholeFile(in);
-            const PictureMetadata metadata = ReadPictureMetadata(file.data(), file.size(), inFormat);
+            PictureMetadata metadata = ReadPictureMetadata(file.data(), file.size(), inFormat);
+            metadata.pixelsAsStored = loadOptions.keepOrientation;
             // A picture that must be turned upright is turned as a whole, so
             // it takes the plain order below.
             if (loadOptions.keepOrientation || PictureOrientation(metadata) == 1) {
