@@ -529,8 +529,11 @@ void TMainForm::ShowPicture(ImageView* view, const Picture& picture) { view->set
 
 bool TMainForm::LoadEditPicture(const std::string& path) {
     Picture loaded;
-    if (!LoadPictureFile(path, loaded, [](const std::string& text) { ShowErrorBox(nullptr, ToQString(text)); }))
+    PictureMetadata metadata;
+    if (!LoadPictureFile(path, loaded, [](const std::string& text) { ShowErrorBox(nullptr, ToQString(text)); },
+                         &metadata))
         return false;
+    FullSizeMetadata = std::move(metadata);
     // Fitted while the control still holds the file's picture at full size.
     ImageScreen->setPicture(std::move(loaded));
     FitImageToPanel(ImageScreen, PanelPicture->width(), PanelPicture->height());
@@ -819,27 +822,63 @@ Picture TMainForm::ReplayHistory(ProgressBar* bar, bool pending) {
 
 namespace {
 
-QList<FileFilter> OpenFilters() {
-    return {
-        {"All (*.jpg;*.jpeg;*.bmp)", {"*.jpg", "*.jpeg", "*.bmp", "*.JPG", "*.JPEG", "*.BMP", "*.Jpg", "*.Jpeg", "*.Bmp"}},
-        {"JPEG Image File (*.jpg)", {"*.jpg", "*.JPG", "*.Jpg"}},
-        {"JPEG Image File (*.jpeg)", {"*.jpeg", "*.JPEG", "*.Jpeg"}},
-        {"Bitmaps (*.bmp)", {"*.bmp", "*.BMP", "*.Bmp"}},
-    };
+// A filter's patterns: each extension in lower case, upper case and with a
+// capital first letter, so that the dialog matches them all.
+QStringList PatternsOf(const std::vector<std::string>& extensions) {
+    QStringList patterns;
+    for (const std::string& e : extensions) patterns << "*." + QString::fromStdString(e);
+    for (const std::string& e : extensions) patterns << "*." + QString::fromStdString(e).toUpper();
+    for (const std::string& e : extensions) {
+        QString capital = QString::fromStdString(e);
+        capital[0] = capital[0].toUpper();
+        patterns << "*." + capital;
+    }
+    return patterns;
 }
 
+QString JoinedPatterns(const std::vector<std::string>& extensions) {
+    QStringList patterns;
+    for (const std::string& e : extensions) patterns << "*." + QString::fromStdString(e);
+    return patterns.join(';');
+}
+
+// "All" first, then one entry a format (or, for JPEG, one an extension), in
+// the order of the format table.
+QList<FileFilter> OpenFilters() {
+    std::vector<std::string> all;
+    for (const PictureFormatInfo& info : PictureFormats()) all.insert(all.end(), info.extensions.begin(), info.extensions.end());
+    QList<FileFilter> filters;
+    filters.append({"All (" + JoinedPatterns(all) + ")", PatternsOf(all)});
+    for (const PictureFormatInfo& info : PictureFormats()) {
+        const QString name = QString::fromLatin1(info.openFilterName);
+        if (info.openFilterPerExtension) {
+            for (const std::string& e : info.extensions) filters.append({name + " (" + JoinedPatterns({e}) + ")", PatternsOf({e})});
+        } else {
+            filters.append({name + " (" + JoinedPatterns(info.extensions) + ")", PatternsOf(info.extensions)});
+        }
+    }
+    return filters;
+}
+
+// One entry a writable format; the entry's number picks the format.
 QList<FileFilter> SaveFilters() {
-    return {
-        {"JPG Format (small file size)", {"*.jpg"}},
-        {"BMP Format (high quality)", {"*.bmp"}},
-    };
+    QList<FileFilter> filters;
+    for (const PictureFormatInfo* info : WritablePictureFormats())
+        filters.append({QString::fromLatin1(info->saveFilterName), {"*." + QString::fromStdString(info->extensions.front())}});
+    return filters;
+}
+
+const PictureFormatInfo* SaveFormatOfEntry(int entry) {
+    const std::vector<const PictureFormatInfo*> writable = WritablePictureFormats();
+    if (entry < 1 || entry > static_cast<int>(writable.size())) return nullptr;
+    return writable[static_cast<std::size_t>(entry - 1)];
 }
 
 }  // namespace
 
 void TMainForm::SaveDialogTypeChange(int entry) {
-    if (entry == 1) saveDefaultExtension_ = "jpg";
-    if (entry == 2) saveDefaultExtension_ = "bmp";
+    if (const PictureFormatInfo* info = SaveFormatOfEntry(entry))
+        saveDefaultExtension_ = QString::fromStdString(info->extensions.front());
 }
 
 void TMainForm::suitempBitBtnOpenClick() {
@@ -896,8 +935,9 @@ void TMainForm::suitempBitBtnSaveClick() {
         saveFilterEntry_ = answer->filterEntry;
         SaveDialogTypeChange(saveFilterEntry_);
         const Picture output = ReplayHistory(suiProgressBar1, false);
-        SavePictureFile(answer->path.toStdString(), output,
-                        answer->filterEntry == 2 ? PictureFormat::Bmp : PictureFormat::Jpeg);
+        const PictureFormatInfo* format = SaveFormatOfEntry(answer->filterEntry);
+        SavePictureFile(answer->path.toStdString(), output, format != nullptr ? format->format : PictureFormat::Jpeg,
+                        FullSizeMetadata);
     });
 }
 

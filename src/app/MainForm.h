@@ -16,6 +16,7 @@
 #include "effects/RowBands.h"
 #include "history/Queue.h"
 #include "output/PrintLayout.h"
+#include "picture/Metadata.h"
 #include "picture/Picture.h"
 
 class QAction;
@@ -52,6 +53,9 @@ public:
     // ---- Editing state --------------------------------------------------------
     std::string ProgramDir;
     Picture FullSizePicture;
+    // The opened file's metadata (EXIF, XMP, IPTC, ICC profile), carried into
+    // every file saved from FullSizePicture.
+    PictureMetadata FullSizeMetadata;
     TQueueData History;
     int CurrentCategory = -1;
     int CurrentVariation = -1;

@@ -1,4 +1,5 @@
-// Writes the seed corpus of every fuzz target, made by our own code: valid
+// Writes the seed corpus of every fuzz target, made by our own code (by
+// ImageMagick, exiftool and heif-enc for the newer formats and metadata): valid
 // files of every kind each reader accepts, plus small damaged ones (cut short,
 // a byte changed). Usage: fuzz_seeds <folder>; it fills <folder>/<target>/.
 #include <algorithm>
@@ -129,6 +130,66 @@ corvellin::Picture Gradient(int width, int height) {
     return picture;
 }
 
+// A file made by a real tool (ImageMagick, exiftool, heif-enc): the command
+// writes `file`, whose bytes are returned. A tool that fails ends the run.
+Bytes MadeBy(const std::string& command, const fs::path& file) {
+    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) {
+        std::fprintf(stderr, "fuzz_seeds: failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+    std::ifstream in(file, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The seeds of the newer readers and of the metadata reader, made by the
+// tools that make such files in the field.
+int AddToolSeeds(const fs::path& root) {
+    const fs::path work = root / "tool-work";
+    fs::create_directories(work);
+    const std::string w = "'" + work.string() + "/";
+    const std::string source = w + "source.png'";
+    MadeBy("convert -size 12x9 gradient:red-blue " + source, work / "source.png");
+    int count = 0;
+    struct Seed {
+        const char* target;
+        const char* name;
+        const char* options;
+    };
+    const Seed seeds[] = {
+        {"png", "rgb8.png", ""},
+        {"png", "rgb16.png", "-depth 16"},
+        {"png", "palette.png", "-colors 8 -define png:color-type=3"},
+        {"png", "grey.png", "-colorspace Gray"},
+        {"png", "alpha.png", "-alpha set -channel A -fx i/w +channel"},
+        {"png", "interlaced.png", "-interlace PNG"},
+        {"tiff", "strips.tif", "-compress LZW"},
+        {"tiff", "tiles16.tif", "-depth 16 -define tiff:tile-geometry=16x16"},
+        {"tiff", "grey.tif", "-colorspace Gray -compress Zip"},
+        {"tiff", "jpeg.tif", "-compress JPEG"},
+        {"webp", "lossless.webp", "-define webp:lossless=true"},
+        {"webp", "lossy.webp", "-quality 60"},
+        {"webp", "alpha.webp", "-alpha set -channel A -fx i/w +channel"},
+    };
+    for (const Seed& seed : seeds) {
+        Writer writer = Folder(root, seed.target);
+        writer.AddWithDamage(seed.name, MadeBy("convert " + source + " " + seed.options + " " + w + seed.name + "'",
+                                               work / seed.name));
+        count += writer.count;
+    }
+    Writer heif = Folder(root, "heif");
+    heif.AddWithDamage("photo.heic", MadeBy("heif-enc -q 30 " + source + " -o " + w + "photo.heic'", work / "photo.heic"));
+    heif.Add("empty.heic", Bytes{});
+    Writer metadata = Folder(root, "metadata");
+    metadata.AddWithDamage(
+        "camera.jpg",
+        MadeBy("convert " + source + " " + w + "camera.jpg' && exiftool -q -overwrite_original -Orientation#=6 "
+               "-Model=Cam -GPSLatitude=1.5 -XMP-dc:Title=T -IPTC:Keywords=k " + w + "camera.jpg'",
+               work / "camera.jpg"));
+    count += heif.count + metadata.count;
+    fs::remove_all(work);
+    return count;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -234,6 +295,8 @@ int main(int argc, char** argv) {
     numbertext.Add("double_tenth", std::string("\x04\x9A\x99\x99\x99\x99\x99\xB9\x3F", 9));
     numbertext.Add("double_max", std::string("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xEF\x7F", 9));
 
+    const int toolSeeds = AddToolSeeds(root);
+    std::printf("seeds made by tools: %d\n", toolSeeds);
     std::printf("seeds: jpeg %d, bmp %d, mask %d, ini %d, language %d, update %d, numbertext %d\n", jpeg.count,
                 bmp.count, mask.count, ini.count, language.count, update.count, numbertext.count);
     return 0;

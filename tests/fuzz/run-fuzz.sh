@@ -10,7 +10,7 @@ jobs=$3
 shift 3
 source_dir=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(jpeg bmp mask ini language update numbertext)
+[ ${#targets[@]} -gt 0 ] || targets=(jpeg bmp mask ini language update numbertext png tiff webp heif metadata)
 
 work="$build/fuzz-run"
 seeds="$build/fuzz-seeds"

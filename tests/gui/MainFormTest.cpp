@@ -288,11 +288,16 @@ TEST_F(EditorTest, OpenFitsEachSizeIntoThePanes) {
     }
     EXPECT_TRUE(seam.boxes.empty());
     const auto& filters = seam.requests.front().filters;
-    ASSERT_EQ(filters.size(), 4);
-    EXPECT_EQ(filters[0].description, "All (*.jpg;*.jpeg;*.bmp)");
+    ASSERT_EQ(filters.size(), 8);
+    EXPECT_EQ(filters[0].description, "All (*.jpg;*.jpeg;*.bmp;*.png;*.tif;*.tiff;*.webp;*.heic;*.heif)");
     EXPECT_EQ(filters[1].description, "JPEG Image File (*.jpg)");
     EXPECT_EQ(filters[2].description, "JPEG Image File (*.jpeg)");
     EXPECT_EQ(filters[3].description, "Bitmaps (*.bmp)");
+    EXPECT_EQ(filters[4].description, "PNG Image File (*.png)");
+    EXPECT_EQ(filters[5].description, "TIFF Image File (*.tif;*.tiff)");
+    EXPECT_EQ(filters[6].description, "WebP Image File (*.webp)");
+    EXPECT_EQ(filters[7].description, "HEIF Image File (*.heic;*.heif)");
+    EXPECT_EQ(filters[5].patterns, (QStringList{"*.tif", "*.tiff", "*.TIF", "*.TIFF", "*.Tif", "*.Tiff"}));
     EXPECT_EQ(seam.requests.front().filterEntry, 1);
     // The dialog starts from the name chosen last time.
     EXPECT_EQ(seam.requests.back().fileName.toStdString(), dir.file("size-401.BMP"));
@@ -540,10 +545,10 @@ TEST_F(EditorTest, OpenOfAMissingFileChangesNothing) {
     ASSERT_EQ(seam.boxes.size(), 1u);
     EXPECT_EQ(seam.boxes[0].title, "Error");
     EXPECT_EQ(seam.boxes[0].text.toStdString(), "Picture does not exists!\r" + missing);
-    test::WriteBytes(dir.file("photo.png"), {1, 2, 3});
-    Open(dir.file("photo.png"));
+    test::WriteBytes(dir.file("photo.gif"), {1, 2, 3});
+    Open(dir.file("photo.gif"));
     ASSERT_EQ(seam.boxes.size(), 2u);
-    EXPECT_EQ(seam.boxes[1].text, "Picture format must be bmp, jpeg or jpg!");
+    EXPECT_EQ(seam.boxes[1].text, "Picture format must be bmp, heic, heif, jpeg, jpg, png, tif, tiff or webp!");
     test::WriteBytes(dir.file("broken.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 0, 0});
     Open(dir.file("broken.jpg"));
     ASSERT_EQ(seam.boxes.size(), 3u);
@@ -596,9 +601,11 @@ TEST_F(EditorTest, SaveWritesWhatCorvellinFxWrites) {
     EXPECT_TRUE(seam.boxes.empty());
     // Save changes nothing in the editor and remembers its choices.
     EXPECT_EQ(MemoLines(f), (QStringList{"0,0,0,0", "1,3,-1,32768 <<", "6,5,-1,32768"}));
-    ASSERT_EQ(seam.requests.back().filters.size(), 2);
+    ASSERT_EQ(seam.requests.back().filters.size(), 3);
     EXPECT_EQ(seam.requests.back().filters[0].description, "JPG Format (small file size)");
     EXPECT_EQ(seam.requests.back().filters[1].description, "BMP Format (high quality)");
+    EXPECT_EQ(seam.requests.back().filters[2].description, "PNG Format (lossless)");
+    EXPECT_EQ(seam.requests.back().filterChanged(3), "png");
     EXPECT_EQ(seam.requests.back().filterEntry, 2);
     EXPECT_EQ(seam.requests.back().defaultExtension, "bmp");
     EXPECT_EQ(seam.requests.back().filterChanged(1), "jpg");
@@ -661,6 +668,51 @@ TEST_F(EditorTest, CommandsArrivingDuringARenderAreHeldOff) {
     f.show();
     f.MenuExit->trigger();
     EXPECT_FALSE(f.isVisible());
+}
+
+}  // namespace
+}  // namespace corvellin
+
+namespace corvellin {
+namespace {
+
+std::string ExifTag(const std::string& file, const std::string& tag) {
+    std::string value;
+    if (std::FILE* pipe = ::popen(("exiftool -s -s -s -n -" + tag + " '" + file + "'").c_str(), "r")) {
+        char chunk[256];
+        while (std::fgets(chunk, sizeof chunk, pipe)) value += chunk;
+        ::pclose(pipe);
+    }
+    while (!value.empty() && value.back() == '\n') value.pop_back();
+    return value;
+}
+
+// A portrait photo stored lying on its side, as cameras write them: the
+// editor shows it upright, and Save writes what corvellin-fx writes, with
+// the camera's metadata and the orientation set to 1.
+TEST_F(EditorTest, OpenTurnsARotatedPhotoUprightAndSaveKeepsItsMetadata) {
+    WriteDefault();
+    TMainForm& f = Start();
+    const std::string in = dir.file("portrait.jpg");
+    const std::string make = "convert -size 180x120 gradient:red-blue -quality 95 '" + in +
+                             "' && exiftool -q -overwrite_original -Orientation#=6 -Model=Corvocam '" + in + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    Open(in);
+    ASSERT_TRUE(seam.boxes.empty());
+    EXPECT_EQ(f.FullSizePicture.width(), 120);
+    EXPECT_EQ(f.FullSizePicture.height(), 180);
+    EXPECT_LT(f.WorkingPicture().width(), f.WorkingPicture().height());
+    f.ImageClick(f.Thumbnails[2]);  // the first category's, as after start-up
+    f.suitempBitBtnApplyClick();
+    Save(dir.file("out.jpg"), 1);
+    ASSERT_TRUE(seam.boxes.empty());
+    EXPECT_EQ(ExifTag(dir.file("out.jpg"), "Model"), "Corvocam");
+    EXPECT_EQ(ExifTag(dir.file("out.jpg"), "Orientation"), "1");
+    EXPECT_EQ(ExifTag(dir.file("out.jpg"), "ImageSize"), "120 180");
+    const std::string fx = std::string(CORVELLIN_BIN_DIR) + "/corvellin-fx apply --pic-dir '" + context.picDir + "' '" +
+                           in + "' '" + dir.file("fx.jpg") + "' 1:2";
+    ASSERT_EQ(std::system(fx.c_str()), 0);
+    EXPECT_EQ(test::ReadBytes(dir.file("out.jpg")), test::ReadBytes(dir.file("fx.jpg")));
 }
 
 }  // namespace

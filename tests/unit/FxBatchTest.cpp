@@ -138,7 +138,7 @@ TEST(FxBatch, WritesWhatApplyWritesAndNamesEachFailedFile) {
         const std::pair<std::string, std::string> expected[] = {
             {"damaged.jpg", ": Premature end of JPEG file"},
             {"empty.bmp", ": "},
-            {"notes.txt", ": Picture format must be bmp, jpeg or jpg!"},
+            {"notes.txt", ": Picture format must be bmp, heic, heif, jpeg, jpg, png, tif, tiff or webp!"},
             {"missing.jpg", ": Picture does not exists! " + f.in("missing.jpg")},
         };
         for (const auto& [name, text] : expected) {

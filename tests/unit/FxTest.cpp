@@ -211,7 +211,7 @@ TEST(FxProgram, ExitStatusTellsErrorsFromBadArguments) {
         {{}, 2, "usage:"},
         {{"frobnicate"}, 2, "unknown command"},
         {{"apply", dir.file("in.bmp")}, 2, "usage:"},
-        {{"apply", dir.file("in.bmp"), dir.file("out.png")}, 2, ".jpg"},
+        {{"apply", dir.file("in.bmp"), dir.file("out.webp")}, 2, ".jpg, .jpeg, .bmp or .png"},
         {{"apply", dir.file("in.bmp"), dir.file("out.jpg"), "16:0"}, 2, "unknown category"},
         {{"apply", dir.file("in.bmp"), dir.file("out.jpg"), "6:10"}, 2, "variation"},
         {{"apply", dir.file("in.bmp"), dir.file("out.jpg"), "6:1:-1:red"}, 2, "colour"},

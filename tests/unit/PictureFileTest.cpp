@@ -31,8 +31,10 @@ TEST(PictureFile, FormatIsTakenFromTheLastDotWithoutCase) {
     const std::pair<const char*, PictureFormat> cases[] = {
         {"/a/photo.jpg", PictureFormat::Jpeg},  {"/a/PHOTO.JPEG", PictureFormat::Jpeg},
         {"x.JpG", PictureFormat::Jpeg},         {"/a/b.c/pic.Bmp", PictureFormat::Bmp},
-        {"/a/photo.png", PictureFormat::Unknown}, {"/a/b.jpg/photo", PictureFormat::Unknown},
-        {"/a/photo.jpg.png", PictureFormat::Unknown}, {"/a/photo.png.jpg", PictureFormat::Jpeg},
+        {"/a/photo.gif", PictureFormat::Unknown}, {"/a/b.jpg/photo", PictureFormat::Unknown},
+        {"/a/photo.jpg.gif", PictureFormat::Unknown}, {"/a/photo.gif.jpg", PictureFormat::Jpeg},
+        {"/a/p.PNG", PictureFormat::Png},       {"p.tif", PictureFormat::Tiff}, {"p.TIFF", PictureFormat::Tiff},
+        {"p.webp", PictureFormat::Webp},        {"p.HEIC", PictureFormat::Heif}, {"p.heif", PictureFormat::Heif},
         {"noextension", PictureFormat::Unknown},
     };
     for (const auto& [path, format] : cases) EXPECT_EQ(PictureFormatOfPath(path), format) << path;
@@ -44,12 +46,12 @@ TEST(PictureFile, MissingFileAndWrongExtensionShowTheirBoxesAndChangeNothing) {
     Picture picture = original;
     BoxRecorder boxes;
     EXPECT_FALSE(LoadPictureFile(dir.file("none.jpg"), picture, boxes.function()));
-    test::WriteBytes(dir.file("photo.png"), EncodeBmp(original));
-    EXPECT_FALSE(LoadPictureFile(dir.file("photo.png"), picture, boxes.function()));
+    test::WriteBytes(dir.file("photo.gif"), EncodeBmp(original));
+    EXPECT_FALSE(LoadPictureFile(dir.file("photo.gif"), picture, boxes.function()));
     EXPECT_FALSE(LoadPictureFile(dir.path(), picture, boxes.function()));  // a folder is not a file
     ASSERT_EQ(boxes.texts.size(), 3u);
     EXPECT_EQ(boxes.texts[0], "Picture does not exists!\r" + dir.file("none.jpg"));
-    EXPECT_EQ(boxes.texts[1], "Picture format must be bmp, jpeg or jpg!");
+    EXPECT_EQ(boxes.texts[1], "Picture format must be bmp, heic, heif, jpeg, jpg, png, tif, tiff or webp!");
     EXPECT_EQ(boxes.texts[2], "Picture does not exists!\r" + dir.path());
     EXPECT_EQ(picture, original);
 }

@@ -70,6 +70,11 @@ std::vector<PlannedFile> PlanOutputs(const BatchOptions& options) {
         const fs::path name = fs::path(file).filename();
         planned.output = (fs::path(options.outDir) / name).lexically_normal().string();
         planned.format = PictureFormatOfPath(planned.output);
+        if (const PictureFormatInfo* info = FindPictureFormat(planned.format); info && info->saveFilterName == nullptr) {
+            const PictureFormatInfo* jpeg = FindPictureFormat(PictureFormat::Jpeg);
+            planned.output = fs::path(planned.output).replace_extension("." + jpeg->extensions.front()).string();
+            planned.format = PictureFormat::Jpeg;
+        }
         // A path without a file name ("photos/", "..") names no picture: the
         // loader turns it away before anything could be written.
         const bool hasName = !name.empty() && name != "." && name != "..";
@@ -183,7 +188,8 @@ void Work(const BatchOptions& options, const std::vector<PlannedFile>& plan, std
         const PlannedFile& file = plan[index];
         report.Started(index, file.input);
         std::optional<std::string> failure = file.refusal;
-        if (!failure) failure = RenderFile(context, file.input, file.output, file.format, options.calls);
+        if (!failure) failure = RenderFile(context, file.input, file.output, file.format, options.calls, false,
+                                               PictureLoadOptions{options.keepOrientation});
         if (failure)
             report.Failed(file.input, *failure);
         else
@@ -220,7 +226,9 @@ ParsedBatch ParseBatchArguments(const std::vector<std::string>& args, const std:
             ++i;
             break;
         }
-        if (TakesValue(a)) {
+        if (a == "--keep-orientation") {
+            options.keepOrientation = true;
+        } else if (TakesValue(a)) {
             if (i + 1 >= args.size()) return Problem(a + " needs a value");
             const std::string& value = args[++i];
             if (a == "-j") {

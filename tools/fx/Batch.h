@@ -19,6 +19,7 @@ struct BatchOptions {
     std::string outDir;
     std::vector<EffectCall> calls;
     std::vector<std::string> files;
+    bool keepOrientation = false;  // work on the pixels as stored
 };
 
 struct ParsedBatch {
@@ -26,12 +27,14 @@ struct ParsedBatch {
     std::string error;  // the usage problem, when options is empty
 };
 
-// The arguments after "batch": [-j N] [--pic-dir DIR] [--seed N] -o OUTDIR
+// The arguments after "batch": [-j N] [--pic-dir DIR] [--seed N] [--keep-orientation] -o OUTDIR
 // CALL... -- FILE... Options and calls may come in any order before "--";
 // everything after it is a file. Without -j, one thread per core.
 ParsedBatch ParseBatchArguments(const std::vector<std::string>& args, const std::string& defaultPicDir);
 
-// Renders every file into the output folder as OUTDIR/<its file name>, and
+// Renders every file into the output folder as OUTDIR/<its file name> (a
+// format that is read but not written goes out as JPEG, its extension
+// replaced by the JPEG one), and
 // reports each file that fails on stderr as "<FILE>: <text>" while the others
 // go on. Returns 0 when every file was written, 1 otherwise (also when the
 // output folder cannot be created, then with nothing done).

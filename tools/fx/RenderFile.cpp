@@ -29,6 +29,9 @@ public:
     StreamedJpegRender(const EffectContext& context, const std::vector<EffectCall>& calls)
         : context_(context), calls_(calls) {}
 
+    int width() const { return picture_.width(); }
+    int height() const { return picture_.height(); }
+
     std::vector<std::uint8_t> Run(const std::vector<std::uint8_t>& file) {
         std::thread decoder([&] { Decode(file); });
         std::vector<std::uint8_t> bytes;
@@ -121,18 +124,32 @@ bool CanStream(PictureFormat in, PictureFormat out, const std::vector<EffectCall
 }  // namespace
 
 std::optional<std::string> RenderFile(const EffectContext& context, const std::string& in, const std::string& out,
-                                      PictureFormat outFormat, const std::vector<EffectCall>& calls, bool stream) {
+                                      PictureFormat outFormat, const std::vector<EffectCall>& calls, bool stream,
+                                      const PictureLoadOptions& loadOptions) {
     try {
-        if (stream && FileExists(in) && CanStream(PictureFormatOfPath(in), outFormat, calls)) {
-            const std::vector<std::uint8_t> bytes = StreamedJpegRender(context, calls).Run(ReadWholeFile(in));
-            WriteFileAtomically(out, bytes);
-            return std::nullopt;
+        const PictureFormat inFormat = PictureFormatOfPath(in);
+        if (stream && FileExists(in) && CanStream(inFormat, outFormat, calls)) {
+            const std::vector<std::uint8_t> file = ReadWholeFile(in);
+            PictureMetadata metadata = ReadPictureMetadata(file.data(), file.size(), inFormat);
+            metadata.pixelsAsStored = loadOptions.keepOrientation;
+            // A picture that must be turned upright is turned as a whole, so
+            // it takes the plain order below.
+            if (loadOptions.keepOrientation || PictureOrientation(metadata) == 1) {
+                StreamedJpegRender render(context, calls);
+                std::vector<std::uint8_t> bytes = render.Run(file);
+                if (!metadata.empty())
+                    bytes = InsertJpegMetadata(bytes, MetadataForSavedPicture(metadata, render.width(), render.height()));
+                WriteFileAtomically(out, bytes);
+                return std::nullopt;
+            }
         }
         Picture picture;
+        PictureMetadata metadata;
         std::string boxText;
-        if (!LoadPictureFile(in, picture, [&](const std::string& text) { boxText = text; })) return boxText;
+        if (!LoadPictureFile(in, picture, [&](const std::string& text) { boxText = text; }, &metadata, loadOptions))
+            return boxText;
         for (const EffectCall& call : calls) ApplyEffect(context, &picture, call);
-        SavePictureFile(out, picture, outFormat);
+        SavePictureFile(out, picture, outFormat, metadata);
         return std::nullopt;
     } catch (const std::exception& error) {
         return std::string(error.what());

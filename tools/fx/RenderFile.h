@@ -17,8 +17,12 @@ namespace corvellin::fx {
 // or the decoder's, a mask's or the writer's error text. Nothing is written
 // when it fails. With stream, a JPEG changed only by row-range calls and
 // written as JPEG is decoded, changed and encoded side by side on two threads
-// (the same bytes); otherwise the calls run with the context's bands.
+// (the same bytes); otherwise the calls run with the context's bands. The
+// picture is turned upright by its EXIF orientation unless loadOptions keeps
+// it as stored, and the written file carries the source's metadata as the
+// editor's Save does (SavePictureFile), byte for byte the same.
 std::optional<std::string> RenderFile(const EffectContext& context, const std::string& in, const std::string& out,
-                                      PictureFormat outFormat, const std::vector<EffectCall>& calls, bool stream = false);
+                                      PictureFormat outFormat, const std::vector<EffectCall>& calls, bool stream = false,
+                                      const PictureLoadOptions& loadOptions = {});
 
 }  // namespace corvellin::fx

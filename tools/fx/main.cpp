@@ -26,15 +26,18 @@ namespace {
 using namespace corvellin;
 
 constexpr const char* kUsage =
-    "usage: corvellin-fx apply [-j N] [--pic-dir DIR] [--seed N] IN OUT [CALL...]\n"
-    "       corvellin-fx batch [-j N] [--pic-dir DIR] [--seed N] -o OUTDIR CALL... -- FILE...\n"
+    "usage: corvellin-fx apply [-j N] [--pic-dir DIR] [--seed N] [--keep-orientation] IN OUT [CALL...]\n"
+    "       corvellin-fx batch [-j N] [--pic-dir DIR] [--seed N] [--keep-orientation] -o OUTDIR CALL... -- FILE...\n"
     "       corvellin-fx mask-pack IN OUT.gph\n"
     "       corvellin-fx mask-unpack IN.gph OUT\n"
     "       corvellin-fx list\n"
     "       corvellin-fx --version\n"
     "\n"
-    "apply reads IN (.jpg, .jpeg or .bmp), applies each CALL in order at full size\n"
-    "and writes OUT by its extension (.jpg/.jpeg: JPEG quality 90, .bmp: 24-bit BMP).\n"
+    "apply reads IN (@READ@),\n"
+    "turns it upright by its EXIF orientation, applies each CALL in order at full\n"
+    "size and writes OUT by its extension (.jpg/.jpeg: JPEG quality 90, .bmp: 24-bit\n"
+    "BMP, .png: 24-bit PNG). JPEG and PNG keep IN's metadata (EXIF, XMP, IPTC, ICC\n"
+    "profile; PNG: ICC, EXIF and XMP) with the orientation set to 1.\n"
     "CALL is CATEGORY:VARIATION[:PARAMETER[:COLOUR]]: CATEGORY is 1..15 or its name\n"
     "as on the editor's buttons (star, art, edge, ...), VARIATION 0..9, PARAMETER the\n"
     "Art slider value (default: the slider's start), COLOUR 0x00BBGGRR in decimal or\n"
@@ -43,7 +46,8 @@ constexpr const char* kUsage =
     "apply uses every core for one file; -j 1 renders it on one thread (the same bytes).\n"
     "\n"
     "batch applies the same CALLs to every FILE and writes OUTDIR/<file name of FILE>\n"
-    "in the format of its extension, creating OUTDIR if needed. It never overwrites\n"
+    "in the format of its extension (a .tif, .tiff, .webp, .heic or .heif FILE is\n"
+    "written as JPEG, its extension replaced by .jpg), creating OUTDIR if needed. It never overwrites\n"
     "an input, and of two FILEs with the same name only the first is written. A FILE\n"
     "that fails is named on stderr with the reason and the others go on; exit status\n"
     "1 if any failed.\n"
@@ -51,11 +55,20 @@ constexpr const char* kUsage =
     "                 rendered at once; 1 to 256 (default: one per core)\n"
     "  -o OUTDIR      the folder the results go to\n"
     "  --pic-dir DIR  the mask folder (default: pic beside this program)\n"
-    "  --seed N       seed every random scatter with N instead of the clock\n";
+    "  --seed N       seed every random scatter with N instead of the clock\n"
+    "  --keep-orientation  work on the pixels as stored, not turned by the EXIF orientation\n";
+
+// The usage text with the readable extensions of the format table.
+std::string UsageText() {
+    std::string text = kUsage;
+    const std::string mark = "@READ@";
+    text.replace(text.find(mark), mark.size(), ReadableDottedExtensionsText());
+    return text;
+}
 
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::fprintf(stderr, "corvellin-fx: %s\n", problem.c_str());
-    std::fputs(kUsage, stderr);
+    std::fputs(UsageText().c_str(), stderr);
     return 2;
 }
 
@@ -68,10 +81,13 @@ int Apply(const std::vector<std::string>& args) {
     EffectContext context;
     context.picDir = ProgramDir() + "pic";
     unsigned threads = 0;  // one per core
+    PictureLoadOptions loadOptions;
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--pic-dir" || a == "--seed" || a == "-j") {
+        if (a == "--keep-orientation" && positional.size() < 2) {
+            loadOptions.keepOrientation = true;
+        } else if (a == "--pic-dir" || a == "--seed" || a == "-j") {
             if (i + 1 >= args.size()) return Usage(a + " needs a value");
             const std::string& value = args[++i];
             if (a == "--pic-dir") {
@@ -95,7 +111,8 @@ int Apply(const std::vector<std::string>& args) {
     const std::string& in = positional[0];
     const std::string& out = positional[1];
     const PictureFormat outFormat = PictureFormatOfPath(out);
-    if (outFormat == PictureFormat::Unknown) return Usage("OUT must end in .jpg, .jpeg or .bmp: " + out);
+    if (FindPictureFormat(outFormat) == nullptr || FindPictureFormat(outFormat)->saveFilterName == nullptr)
+        return Usage("OUT must end in " + WritableExtensionsText() + ": " + out);
     std::vector<EffectCall> calls;
     for (std::size_t i = 2; i < positional.size(); ++i) {
         const fx::ParsedCall parsed = fx::ParseEffectCall(positional[i]);
@@ -108,7 +125,7 @@ int Apply(const std::vector<std::string>& args) {
     BandPool bands(threads);
     if (bands.threads() > 1) context.bands = &bands;
     if (std::optional<std::string> failure =
-            fx::RenderFile(context, in, out, outFormat, calls, /*stream=*/bands.threads() > 1)) {
+            fx::RenderFile(context, in, out, outFormat, calls, /*stream=*/bands.threads() > 1, loadOptions)) {
         for (char& c : *failure)
             if (c == '\r') c = '\n';
         return Fail(*failure);
@@ -167,7 +184,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (command == "--help" || command == "-h" || command == "help") {
-            std::fputs(kUsage, stdout);
+            std::fputs(UsageText().c_str(), stdout);
             return 0;
         }
         return Usage("unknown command " + command);

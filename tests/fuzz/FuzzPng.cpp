@@ -1,0 +1,15 @@
+// libFuzzer target: the PNG reader on arbitrary bytes.
+#include <cstddef>
+#include <cstdint>
+
+#include "picture/Error.h"
+#include "picture/PngCodec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        const corvellin::Picture picture = corvellin::DecodePng(data, size);
+        (void)picture;
+    } catch (const corvellin::Error&) {
+    }
+    return 0;
+}
