@@ -17,7 +17,14 @@ install(CODE [[
   endforeach()
 ]])
 
-install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/corvellin-photo.desktop DESTINATION share/applications)
+# The desktop entry offers the editor for every picture type it reads; the
+# list is CORVELLIN_READ_MIME_TYPES (cmake/PictureTypes.cmake).
+include(${CMAKE_SOURCE_DIR}/cmake/PictureTypes.cmake)
+list(JOIN CORVELLIN_READ_MIME_TYPES ";" CORVELLIN_DESKTOP_MIME_TYPES)
+set(CORVELLIN_DESKTOP_MIME_TYPES "${CORVELLIN_DESKTOP_MIME_TYPES};")
+set(CORVELLIN_DESKTOP_FILE ${CMAKE_BINARY_DIR}/desktop/corvellin-photo.desktop)
+configure_file(${CMAKE_SOURCE_DIR}/data/desktop/corvellin-photo.desktop.in ${CORVELLIN_DESKTOP_FILE} @ONLY)
+install(FILES ${CORVELLIN_DESKTOP_FILE} DESTINATION share/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/io.corvellin.PhotoEditor.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/corvellin.1 ${CMAKE_SOURCE_DIR}/data/desktop/corvellin-fx.1
         DESTINATION share/man/man1)
