@@ -635,7 +635,8 @@ void TMainForm::WriteRecovery() {
     }
 }
 
-void TMainForm::OfferRecovery() {
+std::string TMainForm::OfferRecovery() {
+    std::string restored;
     Command([&] {
         // Files that cannot be used: damaged, or their picture gone or changed since.
         QStringList unusable;
@@ -666,11 +667,13 @@ void TMainForm::OfferRecovery() {
             if (AskYesNo(this, tr(kProductTitle), question)) {
                 RecoverySession::Discard(path);
                 RestoreRecord(record);
+                restored = record.source;
                 return;
             }
             RecoverySession::Discard(path);
         }
     });
+    return restored;
 }
 
 void TMainForm::RestoreRecord(const RecoveryRecord& record) {

@@ -228,7 +228,8 @@ public:
     bool OpenPictureFile(const QString& path);
     // What the entry point calls once the window is shown: recovery files of
     // runs that ended abnormally, then the file named on the command line.
-    void OfferRecovery();
+    // Returns the picture whose work was restored (empty when none was).
+    std::string OfferRecovery();
     void OpenCommandLineFile(const QString& path);
     // A drop of these URLs: one local file opens, anything else is refused with a message.
     void OpenDropped(const QList<QUrl>& urls);

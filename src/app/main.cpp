@@ -1,6 +1,7 @@
 // corvellin [FILE]: the photo-effects editor, opening FILE instead of the
 // default picture when one is given.
 #include <QApplication>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTimer>
 #include <QGuiApplication>
@@ -92,10 +93,12 @@ int main(int argc, char** argv) {
     form.showMaximized();
     // What a crashed run left comes first; a file from the command line then
     // opens the way File > Open does (asking first if a restore brought back
-    // unsaved work).
+    // unsaved work), unless the restored work is on that very file.
     QTimer::singleShot(0, &form, [&form, file = line.file] {
-        form.OfferRecovery();
-        if (!file.isEmpty()) form.OpenCommandLineFile(file);
+        const std::string restored = form.OfferRecovery();
+        if (file.isEmpty()) return;
+        if (!restored.empty() && QFileInfo(file).absoluteFilePath() == QString::fromStdString(restored)) return;
+        form.OpenCommandLineFile(file);
     });
     return QApplication::exec();
 }

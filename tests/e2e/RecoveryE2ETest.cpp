@@ -143,8 +143,10 @@ TEST_F(RecoveryOnXvfb, WorkOfAKilledRunIsOfferedAndRestored) {
     first.reset();
     ASSERT_EQ(OnlyRecord(), expected) << "the kill should leave the recovery file";
 
-    // The next start asks; Return takes the default answer, Yes.
-    ChildProcess second({dir.file("corvellin")}, Env(), -1, dir.file("second.log"));
+    // The next start, with the same picture on its command line, asks; Return
+    // takes the default answer, Yes. The restored work is on that file, so it
+    // is not opened a second time (which would ask about the work just restored).
+    ChildProcess second({dir.file("corvellin"), photo}, Env(), -1, dir.file("second.log"));
     ASSERT_TRUE(WaitFor([&] { return !xvfb->windowNamed("Corvellin Photo Editor").empty(); })) << Log("second.log");
     std::string restored;
     ASSERT_TRUE(WaitFor([&] {
@@ -152,6 +154,9 @@ TEST_F(RecoveryOnXvfb, WorkOfAKilledRunIsOfferedAndRestored) {
         std::this_thread::sleep_for(300ms);
         return !(restored = xvfb->windowNamed("photo\\.jpg\\* .* Corvellin Photo Editor")).empty();
     })) << "the restored work was not shown; " << Log("second.log");
+    // No further question (its box would carry the product title alone).
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(xvfb->windowNamed("Corvellin Photo Editor").empty()) << "a question followed the restore";
     // The restored effect is on screen, and the work is this run's own now.
     EXPECT_TRUE(WaitFor([&] { return Find(Screenshot(), thumbColour).count >= 2L * 400 * 267; }))
         << "the restored picture does not show Preset variation 3";
