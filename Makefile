@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds, and starts the program
 # make test  the same, then runs the whole test suite
 # make bench builds and runs the benchmarks
+# make package builds the Debian package (build/corvellin-photo_*.deb)
 # make fuzz  builds the fuzz targets with clang and runs each for FUZZ_SECONDS
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -9,7 +10,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 FUZZ_JOBS ?= 2
 
-.PHONY: all deps build run test bench fuzz clean
+.PHONY: all deps build run test bench fuzz clean package
 
 all: build
 
@@ -34,6 +35,11 @@ run: build
 test: build sanitize-build
 	bash tests/sanitizer/sanitized-run.sh ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The Debian package corvellin-photo_<version>_<arch>.deb in $(BUILD), made by
+# CPack from the installed tree.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # Builds only what the report runs (the report, corvellin-fx and the mask art), then runs it.
 bench: deps

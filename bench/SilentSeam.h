@@ -15,6 +15,10 @@ public:
     void messageBox(QWidget*, MessageKind, const QString&, const QString&) override { ++boxes; }
     std::optional<FileDialogAnswer> fileDialog(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
     std::optional<std::uint32_t> chooseColour(QWidget*, std::uint32_t) override { return std::nullopt; }
+    bool questionBox(QWidget*, const QString&, const QString&) override { return false; }
+    SaveChangesAnswer saveChangesBox(QWidget*, const QString&, const QString&, const SaveChangesButtons&) override {
+        return SaveChangesAnswer::Cancel;
+    }
 };
 
 }  // namespace corvellin::bench

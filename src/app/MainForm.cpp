@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,13 +24,16 @@
 #include <QStyle>
 #include <QTimer>
 #include <exception>
+#include <filesystem>
 
 #include "CommandBoundary.h"
 #include "Fit.h"
 #include "MenuIcons.h"
 #include "effects/ArtEffect.h"
 #include "history/Replay.h"
+#include "picture/FileIO.h"
 #include "picture/PictureFile.h"
+#include "platform/RecoveryStore.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/PictureImage.h"
 #include "update/UpdateForm.h"
@@ -140,6 +147,8 @@ void TMainForm::Command(Body&& body) {
 TMainForm::TMainForm(const std::string& programDir, QWidget* parent) : QMainWindow(parent), ProgramDir(programDir) {
     if (!ProgramDir.empty() && ProgramDir.back() != '/') ProgramDir += '/';
     setObjectName("MainForm");
+    setAcceptDrops(true);
+    recovery_ = std::make_unique<RecoverySession>();
     BuildWindow();
     BuildMenus();
     FormCreate();
@@ -422,6 +431,8 @@ QAction* TMainForm::CategoryMenuItem(int category) const {
 // ---- Start-up and shutdown ---------------------------------------------------
 
 void TMainForm::FormCreate() {
+    // Nothing is unsaved until the first Apply.
+    savedEntry_ = History.HistoryRoot();
     // 1. The Tools target, and the output, Help and Tools commands.
     FindToolsTarget();
     ConnectOutputCommands();
@@ -435,8 +446,8 @@ void TMainForm::FormCreate() {
     context_.masks = &maskCache_;
     // 5. The language list and menu.
     ScanLanguages();
-    // 6. The window title.
-    setWindowTitle(tr(kProductTitle));
+    // 6. The window title: the product title until a file is opened.
+    UpdateTitle();
     resize(1010, 769 + menuBar()->sizeHint().height());
 
     // 7. The default picture. An undecodable file still leaves a working editor
@@ -449,9 +460,11 @@ void TMainForm::FormCreate() {
     }
     // The path is shown whether the load succeeded or not.
     StatusPanels[1]->setText(tr(kOpenFilePrefix) + ToQString(defaultPicture));
+    editedPath_ = defaultPicture;
 
     // 8. The history's root holds the working picture.
     History.SetBase(WorkingPicture());
+    savedEntry_ = History.HistoryRoot();
 
     // 9. The ten thumbnails, and the ring that marks the one whose effect is pending.
     thumbnailHighlight_ = new QFrame(PanelEffect);
@@ -515,7 +528,180 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    closePending_ = false;
+    if (!ConfirmDropWork()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    // Every drop is taken, so that one the editor cannot open gets its message.
+    event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->hasUrls() ? event->mimeData()->urls() : QList<QUrl>();
+    event->acceptProposedAction();
+    // The drag source waits until the drop returns: the question and the load
+    // run from the event loop right after.
+    QTimer::singleShot(0, this, [this, urls] { OpenDropped(urls); });
+}
+
+void TMainForm::OpenDropped(const QList<QUrl>& urls) {
+    Command([&] {
+        if (urls.size() > 1) {
+            ShowInfoBox(this, tr(kDropOneFileText));
+            return;
+        }
+        if (urls.isEmpty() || !urls.front().isLocalFile()) {
+            ShowInfoBox(this, tr(kDropNotAFileText));
+            return;
+        }
+        OpenPictureFile(urls.front().toLocalFile());
+    });
+}
+
+void TMainForm::OpenCommandLineFile(const QString& path) {
+    Command([&] { OpenPictureFile(QFileInfo(path).absoluteFilePath()); });
+}
+
+// ---- Unsaved work, the title and recovery --------------------------------------
+
+bool TMainForm::HasUnsavedWork() const { return History.HistoryCurrent() != savedEntry_; }
+
+QString TMainForm::EditedFileName() const { return QFileInfo(ToQString(editedPath_)).fileName(); }
+
+std::string TMainForm::RecoveryFilePath() const { return recovery_->path(); }
+
+QString TMainForm::Caption(const char* key) const {
+    const auto found = captions_.find(std::string_view(key));
+    return found != captions_.end() ? found->second : ToQString(key);
+}
+
+void TMainForm::UpdateTitle() {
+    const bool modified = HasUnsavedWork();
+    // "[*]" is where the modified marker goes; a name holding those characters
+    // has them doubled, which shows them as they are.
+    const QString marker = modified ? QStringLiteral("[*]") : QString();
+    QString title = tr(kProductTitle) + marker;
+    if (!editingDefault_)
+        title = EditedFileName().replace("[*]", "[*][*]") + marker + QString::fromUtf8(kTitleSeparator) + tr(kProductTitle);
+    setWindowTitle(title);
+    setWindowModified(modified);
+}
+
+bool TMainForm::ConfirmDropWork() {
+    if (!HasUnsavedWork()) return true;
+    const QString text = Caption("Save changes to %1 before closing?").arg(EditedFileName());
+    const SaveChangesButtons buttons{Caption("&Save"), Caption("&Don't Save"), Caption("&Cancel")};
+    switch (AskSaveChanges(this, tr(kProductTitle), text, buttons)) {
+        case SaveChangesAnswer::Save:
+            // A save that is cancelled or fails keeps everything as it is.
+            try {
+                return SaveToChosenFile();
+            } catch (const std::exception& error) {
+                ShowErrorBox(this, ToQString(error.what()));
+                return false;
+            }
+        case SaveChangesAnswer::DontSave: return true;
+        case SaveChangesAnswer::Cancel: break;
+    }
+    return false;
+}
+
+void TMainForm::HistoryChanged() {
+    UpdateTitle();
+    WriteRecovery();
+}
+
+void TMainForm::WriteRecovery() {
+    // The file exists exactly while closing would ask about unsaved work.
+    if (!HasUnsavedWork()) {
+        recovery_->Clear();
+        return;
+    }
+    RecoveryRecord record;
+    record.source = editedPath_;
+    for (const HistoryEntry* e = History.HistoryRoot()->next; e != nullptr; e = e->next) {
+        record.calls.push_back(e->call());
+        if (e == History.HistoryCurrent()) record.position = static_cast<int>(record.calls.size());
+    }
+    try {
+        recovery_->Write(SerializeRecovery(record));
+    } catch (const std::exception& error) {
+        // Editing goes on; the user hears of it once.
+        if (!recoveryWarned_) ShowErrorBox(this, tr(kRecoveryWriteFailedText) + "\r" + ToQString(error.what()));
+        recoveryWarned_ = true;
+    }
+}
+
+std::string TMainForm::OfferRecovery() {
+    std::string restored;
+    Command([&] {
+        // Files that cannot be used: damaged, or their picture gone or changed since.
+        QStringList unusable;
+        std::vector<std::pair<std::string, RecoveryRecord>> offers;
+        for (const std::string& path : RecoverySession::LeftByEndedRuns()) {
+            std::optional<RecoveryRecord> record;
+            try {
+                const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+                record = ParseRecovery(std::string(bytes.begin(), bytes.end()));
+            } catch (const std::exception&) {
+            }
+            std::error_code error;
+            const bool current = record && FileExists(record->source) &&
+                                 std::filesystem::last_write_time(record->source, error) <=
+                                     std::filesystem::last_write_time(path, error) &&
+                                 !error;
+            if (current) {
+                offers.emplace_back(path, *record);
+            } else {
+                unusable << ToQString(path);
+                RecoverySession::Discard(path);
+            }
+        }
+        if (!unusable.isEmpty()) ShowInfoBox(this, tr(kUnusableRecoveryText) + "\r" + unusable.join("\r"));
+        // Newest first; once one is restored, the others wait for the next start.
+        for (const auto& [path, record] : offers) {
+            const QString question = tr(kRestoreQuestionText).arg(ToQString(record.source));
+            if (AskYesNo(this, tr(kProductTitle), question)) {
+                RecoverySession::Discard(path);
+                RestoreRecord(record);
+                restored = record.source;
+                return;
+            }
+            RecoverySession::Discard(path);
+        }
+    });
+    return restored;
+}
+
+void TMainForm::RestoreRecord(const RecoveryRecord& record) {
+    if (!OpenPictureFile(ToQString(record.source))) return;
+    // Each call runs on the display-size picture as Apply ran it, and records
+    // its snapshot; then the current entry is the one the record names.
+    {
+        BusyScope busy(*this);
+        Picture picture = WorkingPicture();
+        for (const EffectCall& call : record.calls) {
+            ApplyEffect(context_, &picture, call);
+            History.Append(picture, call.category, call.colour, call.parameter, call.variation);
+        }
+        HistoryEntry* current = History.HistoryRoot();
+        for (int i = 0; i < record.position; ++i) current = current->next;
+        History.SetHistoryCurrent(current);
+        ImageScreen->setPicture(current->snapshot);
+        ImagePreview->setPicture(current->snapshot);
+        SetUndoEnabled(current != History.HistoryRoot());
+        SetRedoEnabled(current != History.HistoryLast());
+        ShowHistoryTrace();
+        SetPending(-1);
+        HistoryChanged();
+    }
+    if (CurrentCategory > 0) RefreshCategoryNow();
+    SetPending(-1);
 }
 
 // ---- Pictures ----------------------------------------------------------------
@@ -741,15 +927,19 @@ void TMainForm::suitempBitBtnApplyClick() {
         // Nothing is recorded without a shown category and a previewed variation.
         if (CurrentCategory < 1 || CurrentVariation < 0) return;
         ImageScreen->setPicture(PreviewPicture());
+        // The saved state is gone when it lay among the entries Redo could restore.
+        for (const HistoryEntry* e = History.HistoryCurrent()->next; e != nullptr; e = e->next)
+            if (e == savedEntry_) savedEntry_ = nullptr;
         History.TruncateAfter(History.HistoryCurrent());
         const std::int32_t parameter = SliderShown() ? TrackBarValue->value() : -1;
         History.Append(WorkingPicture(), CurrentCategory, ColorBoxEdge->selectedColour(), parameter,
                        CurrentVariation);
         SetUndoEnabled(true);
         SetRedoEnabled(false);
-        // The listing and the pending state follow the history even when the
-        // re-render of the thumbnails fails.
+        // The listing, the title, the recovery file and the pending state follow
+        // the history even when the re-render of the thumbnails fails.
         ShowHistoryTrace();
+        HistoryChanged();
         SetPending(-1);
         RefreshCategoryNow();
         SetPending(-1);
@@ -767,6 +957,7 @@ void TMainForm::suitempBitBtnUndoClick() {
         if (p == History.HistoryRoot()) SetUndoEnabled(false);
         SetRedoEnabled(true);
         ShowHistoryTrace();
+        HistoryChanged();
         SetPending(-1);
         if (CurrentCategory > 0) RefreshCategoryNow();
         SetPending(-1);
@@ -784,6 +975,7 @@ void TMainForm::suitempBitBtnReDoClick() {
         if (p == History.HistoryLast()) SetRedoEnabled(false);
         SetUndoEnabled(true);
         ShowHistoryTrace();
+        HistoryChanged();
         SetPending(-1);
         if (CurrentCategory > 0) RefreshCategoryNow();
         SetPending(-1);
@@ -893,52 +1085,71 @@ void TMainForm::suitempBitBtnOpenClick() {
         if (!answer) return;
         openFileName_ = answer->path;
         openFilterEntry_ = answer->filterEntry;
-        const std::string path = answer->path.toStdString();
-        if (!LoadEditPicture(path)) return;
-        History.Clear();
-        History.SetBase(WorkingPicture());
-        SetUndoEnabled(false);
-        SetRedoEnabled(false);
-        ShowHistoryTrace();
-        // The status names the new picture before the thumbnails render, so that
-        // a failing render cannot leave it naming the previous file.
-        StatusPanels[1]->setText(tr(kOpenFilePrefix) + answer->path);
-        if (CurrentCategory > 0) {
-            RefreshCategoryNow();
-        } else {
-            SetPending(-1);
-            SetApplyEnabled(false);
-        }
+        OpenPictureFile(answer->path);
     });
 }
 
+bool TMainForm::OpenPictureFile(const QString& chosen) {
+    // Unsaved work is asked about before anything is read; a load that fails
+    // afterwards still leaves that work in the editor.
+    if (!ConfirmDropWork()) return false;
+    const std::string path = chosen.toStdString();
+    if (!LoadEditPicture(path)) return false;
+    History.Clear();
+    History.SetBase(WorkingPicture());
+    savedEntry_ = History.HistoryRoot();
+    editedPath_ = path;
+    editingDefault_ = false;
+    recovery_->Clear();
+    UpdateTitle();
+    SetUndoEnabled(false);
+    SetRedoEnabled(false);
+    ShowHistoryTrace();
+    // The status names the new picture before the thumbnails render, so that
+    // a failing render cannot leave it naming the previous file.
+    StatusPanels[1]->setText(tr(kOpenFilePrefix) + chosen);
+    if (CurrentCategory > 0) {
+        RefreshCategoryNow();
+    } else {
+        SetPending(-1);
+        SetApplyEnabled(false);
+    }
+    return true;
+}
+
 void TMainForm::suitempBitBtnSaveClick() {
-    Command([&] {
-        if (FullSizePicture.empty()) {
-            ShowInfoBox(this, tr(kNothingToSaveText));
-            return;
-        }
-        FileDialogRequest request;
-        request.save = true;
-        request.title = tr("Save As");
-        request.filters = SaveFilters();
-        request.filterEntry = saveFilterEntry_;
-        request.fileName = saveFileName_;
-        request.defaultExtension = saveDefaultExtension_;
-        request.filterChanged = [this](int entry) {
-            SaveDialogTypeChange(entry);
-            return saveDefaultExtension_;
-        };
-        const std::optional<FileDialogAnswer> answer = Dialogs().fileDialog(this, request);
-        if (!answer) return;
-        saveFileName_ = answer->path;
-        saveFilterEntry_ = answer->filterEntry;
-        SaveDialogTypeChange(saveFilterEntry_);
-        const Picture output = ReplayHistory(suiProgressBar1, false);
-        const PictureFormatInfo* format = SaveFormatOfEntry(answer->filterEntry);
-        SavePictureFile(answer->path.toStdString(), output, format != nullptr ? format->format : PictureFormat::Jpeg,
-                        FullSizeMetadata);
-    });
+    Command([&] { SaveToChosenFile(); });
+}
+
+bool TMainForm::SaveToChosenFile() {
+    if (FullSizePicture.empty()) {
+        ShowInfoBox(this, tr(kNothingToSaveText));
+        return false;
+    }
+    FileDialogRequest request;
+    request.save = true;
+    request.title = tr("Save As");
+    request.filters = SaveFilters();
+    request.filterEntry = saveFilterEntry_;
+    request.fileName = saveFileName_;
+    request.defaultExtension = saveDefaultExtension_;
+    request.filterChanged = [this](int entry) {
+        SaveDialogTypeChange(entry);
+        return saveDefaultExtension_;
+    };
+    const std::optional<FileDialogAnswer> answer = Dialogs().fileDialog(this, request);
+    if (!answer) return false;
+    saveFileName_ = answer->path;
+    saveFilterEntry_ = answer->filterEntry;
+    SaveDialogTypeChange(saveFilterEntry_);
+    const Picture output = ReplayHistory(suiProgressBar1, false);
+    const PictureFormatInfo* format = SaveFormatOfEntry(answer->filterEntry);
+    SavePictureFile(answer->path.toStdString(), output, format != nullptr ? format->format : PictureFormat::Jpeg,
+                    FullSizeMetadata);
+    // The saved state is the current entry: no unsaved work, no recovery file.
+    savedEntry_ = History.HistoryCurrent();
+    HistoryChanged();
+    return true;
 }
 
 }  // namespace corvellin

@@ -4,7 +4,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QList>
+#include <QUrl>
 #include <array>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,7 @@
 #include "effects/MaskCache.h"
 #include "effects/RowBands.h"
 #include "history/Queue.h"
+#include "history/Recovery.h"
 #include "output/PrintLayout.h"
 #include "picture/Metadata.h"
 #include "picture/Picture.h"
@@ -30,6 +35,8 @@ class QPushButton;
 class QScrollArea;
 class QSlider;
 class QStatusBar;
+class QDragEnterEvent;
+class QDropEvent;
 
 namespace corvellin {
 
@@ -42,6 +49,19 @@ inline constexpr const char* kNoWallpaperPictureText =
     "There is no picture to set as the wallpaper. Open a picture first (File > Open).";
 inline constexpr const char* kNoPreviewPictureText =
     "There is no picture to show. Open a picture first (File > Open).";
+
+// Between the picture's name and the product title in the window title.
+inline constexpr const char* kTitleSeparator = " — ";
+inline constexpr const char* kDropOneFileText = "Drop one picture file at a time.";
+inline constexpr const char* kDropNotAFileText = "Only a picture file can be dropped here.";
+inline constexpr const char* kRestoreQuestionText =
+    "The editor did not end normally last time. Restore the unsaved changes to %1?";
+inline constexpr const char* kUnusableRecoveryText =
+    "A recovery file from an earlier session could not be used and was removed:";
+inline constexpr const char* kRecoveryWriteFailedText =
+    "Unsaved changes cannot be kept for recovery after a crash:";
+
+class RecoverySession;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -69,6 +89,12 @@ public:
     const Picture& WorkingPicture() const { return ImageScreen->picture(); }
     const Picture& PreviewPicture() const { return ImagePreview->picture(); }
     bool Busy() const { return busy_ > 0; }
+    // True while the history differs from what was last opened or saved.
+    bool HasUnsavedWork() const;
+    // The name (without folder) of the picture being edited.
+    QString EditedFileName() const;
+    // This run's recovery file (it exists only while there is unsaved work).
+    std::string RecoveryFilePath() const;
 
     // ---- Controls -------------------------------------------------------------
     QWidget* PanelLeftToolbar = nullptr;
@@ -200,6 +226,19 @@ public:
     // rectangle of one page of the current printer.
     void PrintPicture(const PixelRect& rectangle, ProgressBar* bar);
 
+    // The one way a file becomes the picture being edited, for File > Open,
+    // the command line and a drop: asks about unsaved work first, then loads
+    // the file with the checks and messages of Open. False when the user
+    // cancelled or the file could not be loaded; the editor is then unchanged.
+    bool OpenPictureFile(const QString& path);
+    // What the entry point calls once the window is shown: recovery files of
+    // runs that ended abnormally, then the file named on the command line.
+    // Returns the picture whose work was restored (empty when none was).
+    std::string OfferRecovery();
+    void OpenCommandLineFile(const QString& path);
+    // A drop of these URLs: one local file opens, anything else is refused with a message.
+    void OpenDropped(const QList<QUrl>& urls);
+
 public slots:
     // ---- Commands: every one catches its errors and shows them ------------------
     void suitempBitBtnOpenClick();
@@ -248,6 +287,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class BusyScope;
@@ -272,6 +313,18 @@ private:
     void ProcessPendingEvents();
     bool SliderShown() const;
 
+    // Unsaved work: asks whether to save it; true when the caller may go on.
+    bool ConfirmDropWork();
+    // The save command's steps; true when the file was written.
+    bool SaveToChosenFile();
+    // A caption of the current language (the built-in text without one).
+    QString Caption(const char* key) const;
+    void UpdateTitle();
+    // After Apply, Undo, Redo and Save: the title's marker and the recovery file.
+    void HistoryChanged();
+    void WriteRecovery();
+    void RestoreRecord(const RecoveryRecord& record);
+
     // The one place that runs an effect for a thumbnail or the preview.
     void RenderEffect(Picture& picture, int category, int variation, bool forPreview);
     // Art: the slider's state decides the parameter (the single call site of ArtEffect).
@@ -284,6 +337,12 @@ private:
     EffectContext context_;
     QFrame* thumbnailHighlight_ = nullptr;  // the ring around the pending variation's thumbnail
     int busy_ = 0;
+    std::map<std::string, QString, std::less<>> captions_;
+    std::string editedPath_;       // the picture file being edited (the default picture at start)
+    bool editingDefault_ = true;   // no file was opened yet
+    const HistoryEntry* savedEntry_ = nullptr;  // the entry whose state was last opened or saved
+    std::unique_ptr<RecoverySession> recovery_;
+    bool recoveryWarned_ = false;
     bool closePending_ = false;
     QString openFileName_;
     int openFilterEntry_ = 1;

@@ -137,6 +137,8 @@ void TMainForm::ApplyLanguage(int index) {
     const IniFile file = index >= 0 ? LoadLanguageFile(LanguageFilePath(index)) : IniFile();
     for (const CaptionKey& caption : CaptionKeys(CaptionWindow::Main)) {
         const QString text = QString::fromStdString(Translate(file, caption.key, caption.builtIn));
+        // Texts that no control shows (the save question and its buttons) are read from here.
+        captions_[caption.key] = text;
         for (const CaptionTargets& row : kMainCaptionTargets) {
             if (std::string_view(row.key) != caption.key) continue;
             for (const char* name : row.controls) {

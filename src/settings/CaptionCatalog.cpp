@@ -47,6 +47,11 @@ constexpr CaptionKey kMain[] = {
     {"Preview (Double click to full screen)", "Preview (Double click to full screen)"},
     {"Click the small photo to preview and apply this effection",
      "Click the small photo to preview and apply this effection"},
+    // The question before unsaved work would be dropped (%1: the file's name),
+    // and the captions of its Save, Don't Save and Cancel buttons.
+    {"Save changes to %1 before closing?", "Save changes to %1 before closing?"},
+    {"&Don't Save", "&Don't Save"},
+    {"&Cancel", "&Cancel"},
 };
 
 constexpr CaptionKey kPrintPreview[] = {

@@ -43,6 +43,10 @@ ChildProcess::~ChildProcess() {
     }
 }
 
+void ChildProcess::signal(int number) {
+    if (pid_ > 0 && !status_) ::kill(pid_, number);
+}
+
 std::optional<int> ChildProcess::wait(std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!status_) {

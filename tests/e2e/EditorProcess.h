@@ -24,7 +24,10 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // The exit status once the process has ended within the wait, else empty.
+    // Sends a signal (SIGKILL: the end of a crash or a power cut, with no clean-up).
+    void signal(int number);
+    // The exit status once the process has ended within the wait, else empty;
+    // 128 + the signal's number for a process that a signal ended.
     std::optional<int> wait(std::chrono::milliseconds limit);
     // Sends the signal to the process while it runs.
     void signal(int number) const;

@@ -12,6 +12,7 @@
 
 #include "TestFiles.h"
 #include "effects/MaskFile.h"
+#include "history/Recovery.h"
 #include "picture/BmpCodec.h"
 #include "picture/JpegCodec.h"
 #include "picture/Picture.h"
@@ -295,9 +296,19 @@ int main(int argc, char** argv) {
     numbertext.Add("double_tenth", std::string("\x04\x9A\x99\x99\x99\x99\x99\xB9\x3F", 9));
     numbertext.Add("double_max", std::string("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xEF\x7F", 9));
 
+    // Recovery files: what the editor writes, and a few damaged ones.
+    Writer recovery = Folder(root, "recovery");
+    const std::string kept = corvellin::SerializeRecovery(
+        {"/home/user/Pictures/odd %name\n.jpg", {{1, 3, -1, 0x008000}, {4, 7, 12, 0xFFFFFF}, {11, 9, -1, 0}}, 2});
+    recovery.Add("three_calls.recovery", kept);
+    recovery.Add("root.recovery", corvellin::SerializeRecovery({"/p.bmp", {}, 0}));
+    recovery.Add("cut.recovery", kept.substr(0, kept.size() / 2));
+    recovery.Add("empty.recovery", Bytes{});
+
     const int toolSeeds = AddToolSeeds(root);
     std::printf("seeds made by tools: %d\n", toolSeeds);
-    std::printf("seeds: jpeg %d, bmp %d, mask %d, ini %d, language %d, update %d, numbertext %d\n", jpeg.count,
-                bmp.count, mask.count, ini.count, language.count, update.count, numbertext.count);
+    std::printf("seeds: jpeg %d, bmp %d, mask %d, ini %d, language %d, update %d, numbertext %d, recovery %d\n",
+                jpeg.count, bmp.count, mask.count, ini.count, language.count, update.count, numbertext.count,
+                recovery.count);
     return 0;
 }

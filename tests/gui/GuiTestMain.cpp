@@ -12,10 +12,14 @@ int main(int argc, char** argv) {
     // own, away from the user's.
     char configHome[] = "/tmp/corvellin-gui-config-XXXXXX";
     if (::mkdtemp(configHome)) qputenv("XDG_CONFIG_HOME", configHome);
+    // Recovery files too.
+    char stateHome[] = "/tmp/corvellin-gui-state-XXXXXX";
+    if (::mkdtemp(stateHome)) qputenv("XDG_STATE_HOME", stateHome);
     QApplication application(argc, argv);
     corvellin::ApplyTheme(application);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     std::filesystem::remove_all(configHome);
+    std::filesystem::remove_all(stateHome);
     return result;
 }

@@ -26,6 +26,17 @@ public:
     std::vector<FileDialogRequest> requests;
     std::deque<FileDialogAnswer> answers;
     std::deque<std::uint32_t> colours;
+    // The save question and the yes/no questions: each asked one is kept; the
+    // answers come from these queues. An empty queue answers Don't Save (what
+    // the editor did before it asked) and No.
+    struct Question {
+        QString title;
+        QString text;
+        SaveChangesButtons buttons;
+    };
+    std::vector<Question> questions;
+    std::deque<SaveChangesAnswer> saveAnswers;
+    std::deque<bool> yesNoAnswers;
 
     void messageBox(QWidget*, MessageKind kind, const QString& title, const QString& text) override {
         boxes.push_back({kind, title, text});
@@ -42,6 +53,22 @@ public:
         const std::uint32_t colour = colours.front();
         colours.pop_front();
         return colour;
+    }
+
+    SaveChangesAnswer saveChangesBox(QWidget*, const QString& title, const QString& text,
+                                     const SaveChangesButtons& buttons) override {
+        questions.push_back({title, text, buttons});
+        if (saveAnswers.empty()) return SaveChangesAnswer::DontSave;
+        const SaveChangesAnswer answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    bool questionBox(QWidget*, const QString& title, const QString& text) override {
+        questions.push_back({title, text, {}});
+        if (yesNoAnswers.empty()) return false;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
     }
 
     // The texts of the boxes so far, in order.

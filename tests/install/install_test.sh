@@ -23,7 +23,7 @@ for f in bin/corvellin bin/corvellin-fx lib/corvellin-photo/corvellin lib/corvel
          lib/corvellin-photo/pic/default.jpg lib/corvellin-photo/pic/12/m10.gph lib/corvellin-photo/Languages/de.ini \
          share/applications/corvellin-photo.desktop share/metainfo/io.corvellin.PhotoEditor.metainfo.xml \
          share/icons/hicolor/16x16/apps/corvellin-photo.png share/icons/hicolor/256x256/apps/corvellin-photo.png \
-         share/man/man1/corvellin.1 share/man/man1/corvellin-fx.1; do
+         share/man/man1/corvellin.1.gz share/man/man1/corvellin-fx.1.gz share/doc/corvellin-photo/copyright; do
   [[ -e "$p/$f" ]] || fail "missing $f"
 done
 [[ -L "$p/bin/corvellin" && -L "$p/bin/corvellin-fx" ]] || fail "bin/ holds no links"

@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace corvellin {
 
@@ -126,6 +127,22 @@ bool DialogSeam::questionBox(QWidget* owner, const QString& title, const QString
     return box.exec() == QMessageBox::Yes;
 }
 
+SaveChangesAnswer DialogSeam::saveChangesBox(QWidget* owner, const QString& title, const QString& text,
+                                             const SaveChangesButtons& buttons) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    owner);
+    box.button(QMessageBox::Save)->setText(buttons.save);
+    box.button(QMessageBox::Discard)->setText(buttons.dontSave);
+    box.button(QMessageBox::Cancel)->setText(buttons.cancel);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save: return SaveChangesAnswer::Save;
+        case QMessageBox::Discard: return SaveChangesAnswer::DontSave;
+        default: return SaveChangesAnswer::Cancel;
+    }
+}
+
 DialogSeam& Dialogs() { return installed ? *installed : RealSeam(); }
 
 void SetDialogSeam(DialogSeam* seam) { installed = seam; }
@@ -140,6 +157,11 @@ void ShowInfoBox(QWidget* owner, const QString& text) {
 
 bool AskYesNo(QWidget* owner, const QString& title, const QString& text) {
     return Dialogs().questionBox(owner, title, text);
+}
+
+SaveChangesAnswer AskSaveChanges(QWidget* owner, const QString& title, const QString& text,
+                                 const SaveChangesButtons& buttons) {
+    return Dialogs().saveChangesBox(owner, title, text, buttons);
 }
 
 }  // namespace corvellin

@@ -35,6 +35,16 @@ struct FileDialogRequest {
     std::function<QString(int entry)> filterChanged;
 };
 
+// The answer to the question whether to save unsaved work first.
+enum class SaveChangesAnswer { Save, DontSave, Cancel };
+
+// The captions of the question's three standard buttons, in the window's language.
+struct SaveChangesButtons {
+    QString save;
+    QString dontSave;
+    QString cancel;
+};
+
 struct FileDialogAnswer {
     QString path;
     int filterEntry = 1;
@@ -52,6 +62,11 @@ public:
     // Modal box without an icon, with Yes and No buttons; true for Yes. The
     // base class shows the real box.
     virtual bool questionBox(QWidget* owner, const QString& title, const QString& text);
+    // Modal box with the warning icon and the standard Save, Don't Save and
+    // Cancel buttons (Save the default, Escape cancels). The base class shows
+    // the real box.
+    virtual SaveChangesAnswer saveChangesBox(QWidget* owner, const QString& title, const QString& text,
+                                             const SaveChangesButtons& buttons);
 };
 
 // The seam in use: the one installed last, else the real dialogs.
@@ -65,5 +80,8 @@ void ShowErrorBox(QWidget* owner, const QString& text);
 void ShowInfoBox(QWidget* owner, const QString& text);
 // Modal box without an icon, with Yes and No buttons; true when Yes is chosen.
 bool AskYesNo(QWidget* owner, const QString& title, const QString& text);
+// The question whether to save unsaved work first, through the seam.
+SaveChangesAnswer AskSaveChanges(QWidget* owner, const QString& title, const QString& text,
+                                 const SaveChangesButtons& buttons);
 
 }  // namespace corvellin
