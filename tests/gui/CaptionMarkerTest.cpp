@@ -20,6 +20,8 @@
 #include "ScopedConfigHome.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
+#include "picture/JpegCodec.h"
+#include "output/DesktopWallpaper.h"
 #include "output/PreviewForm.h"
 #include "output/PrintDevice.h"
 #include "output/PrintPreviewForm.h"
@@ -85,14 +87,23 @@ protected:
     std::optional<test::ScopedConfigHome> configHome;
 };
 
-TEST_F(CaptionMarkerTest, MainWindow) {
+TEST_F(CaptionMarkerTest, MainWindowAndItsQuestion) {
+    test::WriteBytes(dir.file("pic/default.jpg"), EncodeJpeg(test::SolidPicture(200, 150, 60, 150, 200), 90));
     TMainForm form(dir.path() + "/");
     QAction* markers = nullptr;
     for (QAction* a : form.Languages1->actions())
         if (a->text() == "Markers") markers = a;
     ASSERT_NE(markers, nullptr);
     markers->trigger();
-    ExpectEveryKey(CaptionWindow::Main, Shown(form));
+    // Unsaved work, then the window closed: the save question in the language.
+    form.suitempButtonColorClick(form.ButtonColor);
+    form.ImageClick(form.Thumbnails[0]);
+    form.suitempBitBtnApplyClick();
+    QStringList texts = Shown(form);
+    form.close();
+    ASSERT_EQ(boxes.questions.size(), 1u);
+    for (const auto& q : boxes.questions) texts << q.title << q.text << q.buttons.save << q.buttons.dontSave << q.buttons.cancel;
+    ExpectEveryKey(CaptionWindow::Main, texts);
 }
 
 TEST_F(CaptionMarkerTest, PrintLayoutDialogAndItsMessages) {
@@ -123,7 +134,14 @@ TEST_F(CaptionMarkerTest, WallpaperDialogAndItsMessage) {
         r->setChecked(false);
     }
     form.BitBtnOK->click();  // nothing chosen
-    ExpectEveryKey(CaptionWindow::WallpaperOpt, Shown(form) + boxes.texts());
+    // The command's outcomes, as the error boxes show them.
+    QStringList outcomes{form.Text(kWallpaperCancelledText)};
+    for (const char* reason : {kPortalFailedText, kNoSessionBusText, kMemoryOnlyStoreText, kNoWallpaperSettingsText,
+                               kSettingRefusesValueText, kSettingLockedText, kChangeNotKeptText, kNoXfconfQueryText,
+                               kNoXfceMonitorText, kXfconfRefusedText, kUnknownDesktopText, kNoFileAddressText})
+        for (const char* headline : {kWallpaperNotSetText, kWallpaperStyleNotSetText})
+            outcomes << form.FailureText(WallpaperFailure(headline, reason, "detail"));
+    ExpectEveryKey(CaptionWindow::WallpaperOpt, Shown(form) + boxes.texts() + outcomes);
 }
 
 TEST_F(CaptionMarkerTest, FullScreenPreview) {

@@ -22,6 +22,7 @@
 #include "history/Recovery.h"
 #include "picture/FileIO.h"
 #include "picture/JpegCodec.h"
+#include "picture/PictureFormats.h"
 #include "platform/RecoveryStore.h"
 
 namespace corvellin {
@@ -48,7 +49,7 @@ protected:
         Convert("-size 640x427 plasma:red-blue -seed 3", dir.file("pic/default.jpg"));
         Convert("-size 300x200 gradient:yellow-navy", dir.file("photo.jpg"));
         Convert("-size 50x40 xc:green", dir.file("other.bmp"));
-        Convert("-size 50x40 xc:green", dir.file("wrong.png"));
+        Convert("-size 50x40 xc:green", dir.file("wrong.gif"));
     }
     void TearDown() override {
         form.reset();
@@ -113,12 +114,12 @@ TEST_F(UnsavedWorkTest, CommandLineAndDropOpenThroughTheOpenPath) {
     const Case failing[] = {
         {"missing file", [&] { f.OpenCommandLineFile(QString::fromStdString(missing)); },
          {"Picture does not exists!\r" + missing}},
-        {"wrong format", [&] { f.OpenCommandLineFile(QString::fromStdString(dir.file("wrong.png"))); },
-         {"Picture format must be bmp, jpeg or jpg!"}},
+        {"wrong format", [&] { f.OpenCommandLineFile(QString::fromStdString(dir.file("wrong.gif"))); },
+         {PictureFormatText()}},
         {"dropped missing file", [&] { Drop({QUrl::fromLocalFile(QString::fromStdString(missing))}); },
          {"Picture does not exists!\r" + missing}},
-        {"dropped wrong format", [&] { Drop({QUrl::fromLocalFile(QString::fromStdString(dir.file("wrong.png")))}); },
-         {"Picture format must be bmp, jpeg or jpg!"}},
+        {"dropped wrong format", [&] { Drop({QUrl::fromLocalFile(QString::fromStdString(dir.file("wrong.gif")))}); },
+         {PictureFormatText()}},
         {"two files dropped",
          [&] {
              Drop({QUrl::fromLocalFile(QString::fromStdString(dir.file("photo.jpg"))),

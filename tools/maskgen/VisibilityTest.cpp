@@ -154,7 +154,7 @@ TEST(MaskgenContactSheet, ThumbnailCellsAreTheEditorsThumbnailsOfTheGivenPicture
     const int x0 = 150 + 6 + 3 * (corvellin::kThumbnailWidth + 6), y0 = 36 + 2 * (corvellin::kThumbnailHeight + 6);
     for (int y = 0; y < expected.height(); ++y)
         ASSERT_TRUE(std::equal(expected.row(y), expected.row(y) + expected.stride(), sheet.row(y0 + y) + 3 * x0)) << y;
-    EXPECT_THROW(maskgen::WriteContactSheet(dir.path + "/sheet.png", MASKGEN_SHIPPED_PIC_DIR, photo), corvellin::Error);
+    EXPECT_THROW(maskgen::WriteContactSheet(dir.path + "/sheet.gif", MASKGEN_SHIPPED_PIC_DIR, photo), corvellin::Error);
 }
 
 #endif
