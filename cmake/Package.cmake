@@ -21,8 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 # Qt draws every text with a font found by fontconfig; the Chinese and
-# Japanese translations need CJK glyphs. The wallpaper reads the desktop's
+# Japanese translations need CJK glyphs, so that font is a dependency; the
+# Wayland plug-in lets the window open natively there. The wallpaper reads the desktop's
 # GSettings schemas, and Help and the web links open through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-freefont-ttf")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, gsettings-desktop-schemas, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-freefont-ttf, fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, gsettings-desktop-schemas, xdg-utils")
 include(CPack)

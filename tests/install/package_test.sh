@@ -32,7 +32,8 @@ deb=$(ls "$top"/deb/corvellin-photo_*.deb)
 [[ -f "$deb" ]] || fail "no package"
 dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" || fail "Depends lacks the shared libraries: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -f "$deb" Depends | grep -q "fonts-dejavu-core" || fail "Depends lacks a font"
-dpkg-deb -f "$deb" Recommends | grep -q "fonts-noto-cjk" || fail "Recommends lacks the CJK font"
+dpkg-deb -f "$deb" Depends | grep -q "fonts-noto-cjk" || fail "Depends lacks the CJK font"
+dpkg-deb -f "$deb" Recommends | grep -q "qt6-wayland" || fail "Recommends lacks the Wayland plug-in"
 
 # lintian: no errors (and, today, no warnings either).
 lintian --fail-on error,warning "$deb" >"$top/lintian.log" 2>&1 || fail "lintian: $(cat "$top/lintian.log")"
