@@ -27,9 +27,16 @@ void ImageView::setPicture(Picture&& picture) {
     update();
 }
 
+void ImageView::setColorSpace(const QColorSpace& colorSpace) {
+    if (colorSpace == colorSpace_) return;
+    colorSpace_ = colorSpace;
+    imageStale_ = true;
+    update();
+}
+
 void ImageView::paintEvent(QPaintEvent*) {
     if (imageStale_) {
-        image_ = PictureToImage(picture_);
+        image_ = PictureToDisplayImage(picture_, colorSpace_);
         imageStale_ = false;
     }
     if (image_.isNull()) return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QColorSpace>
 #include <QImage>
 #include <QLineEdit>
 #include <QWidget>
@@ -23,6 +24,8 @@ public:
     const Picture& picture() const { return picture_; }
     void setPicture(const Picture& picture);
     void setPicture(Picture&& picture);
+    // The colour space the picture's values are in; shown converted to sRGB.
+    void setColorSpace(const QColorSpace& colorSpace);
 
     int Tag = 0;
 
@@ -39,6 +42,7 @@ protected:
 private:
     Picture picture_;
     QImage image_;
+    QColorSpace colorSpace_;
     bool imageStale_ = true;
     bool pressed_ = false;
 };

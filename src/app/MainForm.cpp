@@ -481,6 +481,7 @@ void TMainForm::FormCreate() {
         connect(thumb, &ImageView::clicked, this, &TMainForm::ImageClick);
         Thumbnails[static_cast<std::size_t>(i)] = thumb;
     }
+    ShowThroughProfile();
 
     // 10-11.
     CurrentCategory = -1;
@@ -713,6 +714,15 @@ void TMainForm::FitImageToPanel(ImageView* image, int W, int H) {
 
 void TMainForm::ShowPicture(ImageView* view, const Picture& picture) { view->setPicture(picture); }
 
+void TMainForm::ShowThroughProfile() {
+    // The panes and thumbnails show the picture through its own profile; the
+    // thumbnails are made after the default picture is read.
+    const QColorSpace shownSpace = DisplayColorSpace(FullSizeMetadata.icc);
+    for (ImageView* view : {ImageScreen, ImagePreview}) view->setColorSpace(shownSpace);
+    for (ImageView* thumb : Thumbnails)
+        if (thumb != nullptr) thumb->setColorSpace(shownSpace);
+}
+
 bool TMainForm::LoadEditPicture(const std::string& path) {
     Picture loaded;
     PictureMetadata metadata;
@@ -720,6 +730,7 @@ bool TMainForm::LoadEditPicture(const std::string& path) {
                          &metadata))
         return false;
     FullSizeMetadata = std::move(metadata);
+    ShowThroughProfile();
     // Fitted while the control still holds the file's picture at full size.
     ImageScreen->setPicture(std::move(loaded));
     FitImageToPanel(ImageScreen, PanelPicture->width(), PanelPicture->height());

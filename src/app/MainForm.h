@@ -196,6 +196,8 @@ public:
     // Makes a picture file the picture being edited; false (after its error box)
     // when the file is missing or of another type. A decoder error propagates
     // with the editing state unchanged.
+    // Gives the panes and thumbnails the colour space of FullSizeMetadata's profile.
+    void ShowThroughProfile();
     bool LoadEditPicture(const std::string& path);
     // Sizes and centres an image control for its picture inside a W x H pane.
     static void FitImageToPanel(ImageView* image, int W, int H);

@@ -14,6 +14,7 @@
 #include "output/WallpaperOptForm.h"
 #include "picture/PictureFile.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/PictureImage.h"
 #include "platform/qt/Shell.h"
 #include "settings/CaptionCatalog.h"
 
@@ -75,6 +76,7 @@ void TMainForm::MenuPreviewClick() {
         Picture shown = ReplayHistory(suiProgressBar1, true);
         TPreviewForm form(this, LanguageIndex, LanguageFilePath(LanguageIndex));
         form.ShownPicture = std::move(shown);
+        form.ShownColorSpace = DisplayColorSpace(FullSizeMetadata.icc);
         RunModal(form);
     });
 }

@@ -85,7 +85,7 @@ void TPreviewForm::FitToScreen() {
     const QRect area = ScreenArea();
     const ScreenRect r = corvellin::FitToScreen(ShownPicture.width(), ShownPicture.height(), area.width(), area.height());
     ImagePreview->setGeometry(r.left, r.top, r.width, r.height);
-    ImagePreview->setImage(PictureToImage(StretchNearest(ShownPicture, r.width, r.height)));
+    ImagePreview->setImage(PictureToDisplayImage(StretchNearest(ShownPicture, r.width, r.height), ShownColorSpace));
     Label1->raise();
     Label2->raise();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QColorSpace>
 #include <QImage>
 #include <string>
 
@@ -37,6 +38,7 @@ public:
     ~TPreviewForm() override;
 
     Picture ShownPicture;
+    QColorSpace ShownColorSpace;  // the colour space ShownPicture's values are in
     PreviewImage* ImagePreview = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -2,6 +2,7 @@
 // history, Open and Save, the error display and the busy guard.
 #include <QAction>
 #include <QApplication>
+#include <QColorSpace>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,7 @@
 #include "effects/MaskFile.h"
 #include "picture/BmpCodec.h"
 #include "picture/JpegCodec.h"
+#include "picture/PictureFile.h"
 #include "platform/qt/Dialogs.h"
 
 namespace corvellin {
@@ -713,6 +715,46 @@ TEST_F(EditorTest, OpenTurnsARotatedPhotoUprightAndSaveKeepsItsMetadata) {
                            in + "' '" + dir.file("fx.jpg") + "' 1:2";
     ASSERT_EQ(std::system(fx.c_str()), 0);
     EXPECT_EQ(test::ReadBytes(dir.file("out.jpg")), test::ReadBytes(dir.file("fx.jpg")));
+}
+
+}  // namespace
+}  // namespace corvellin
+
+namespace corvellin {
+namespace {
+
+// A photo with a wide-gamut profile is shown converted to sRGB in the panes
+// and thumbnails, while the picture the effects and Save work on keeps the
+// file's own values.
+TEST_F(EditorTest, APhotoWithAProfileIsShownThroughIt) {
+    WriteDefault();
+    TMainForm& f = Start();
+    const std::string in = dir.file("wide.jpg");
+    const QByteArray profile = QColorSpace(QColorSpace::AdobeRgb).iccProfile();
+    test::WriteBytes(dir.file("wide.icc"), std::vector<std::uint8_t>(profile.begin(), profile.end()));
+    const std::string make = "convert -size 96x64 xc:'rgb(200,40,90)' -quality 100 '" + in +
+                             "' && exiftool -q -overwrite_original '-ICC_Profile<=" + dir.file("wide.icc") + "' '" + in + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    Open(in);
+    ASSERT_TRUE(seam.boxes.empty());
+    const test::Bgr stored = test::PixelAt(f.FullSizePicture, 10, 10);
+    QImage expected(1, 1, QImage::Format_RGB888);
+    expected.setPixelColor(0, 0, QColor(stored.r, stored.g, stored.b));
+    expected.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+    expected.convertToColorSpace(QColorSpace::SRgb);
+    const QColor wanted = expected.pixelColor(0, 0);
+    ASSERT_NE(wanted, QColor(stored.r, stored.g, stored.b));  // the profile makes a visible difference
+    for (ImageView* view : {f.ImageScreen, f.ImagePreview}) {
+        const QColor shown = view->grab().toImage().pixelColor(view->width() / 2, view->height() / 2);
+        EXPECT_LE(std::abs(shown.red() - wanted.red()) + std::abs(shown.green() - wanted.green()) +
+                      std::abs(shown.blue() - wanted.blue()),
+                  3)
+            << shown.name().toStdString() << " vs " << wanted.name().toStdString();
+    }
+    // Saved bytes are those of the file's own values.
+    Save(dir.file("out.jpg"), 1);
+    EXPECT_EQ(test::ReadBytes(dir.file("out.jpg")),
+              EncodePictureFile(f.FullSizePicture, PictureFormat::Jpeg, f.FullSizeMetadata));
 }
 
 }  // namespace

@@ -174,6 +174,12 @@ TEST(PhotoFiles, SavedFilesKeepTheCamerasMetadataAndTheEditorAndCliWriteTheSameB
     Shell(fx + " apply -j 2 --keep-orientation " + Quote(photo) + " " + Quote(dir.file("kept.jpg")));
     EXPECT_EQ(Tag(dir.file("kept.jpg"), "ImageSize"), "32 64");
     EXPECT_EQ(Tag(dir.file("kept.jpg"), "Orientation"), "6");
+    // batch too, and a format that is read but not written comes out as JPEG.
+    Shell("convert " + Quote(photo) + " " + Quote(dir.file("web.webp")));
+    Shell(fx + " batch --keep-orientation -o " + Quote(dir.file("out")) + " -- " + Quote(photo) + " " +
+          Quote(dir.file("web.webp")));
+    EXPECT_EQ(test::ReadBytes(dir.file("out/camera.jpg")), test::ReadBytes(dir.file("kept.jpg")));
+    EXPECT_EQ(Tag(dir.file("out/web.jpg"), "FileType"), "JPEG");
     // A picture stored upright streams, and still carries its metadata.
     Shell("exiftool -q -overwrite_original -Orientation#=1 " + Quote(photo) + " -o " + Quote(dir.file("flat.jpg")));
     Shell(fx + " apply -j 2 " + Quote(dir.file("flat.jpg")) + " " + Quote(dir.file("flat-fx.jpg")));
