@@ -20,7 +20,7 @@
 namespace {
 
 constexpr const char* kUsage = "Usage: corvellin [FILE]\n"
-                               "Opens the picture FILE (JPEG or BMP) in the photo-effects editor;\n"
+                               "Opens the picture FILE (JPEG, BMP, PNG, TIFF, WebP or HEIC) in the editor;\n"
                                "without FILE the editor starts with its default picture.\n";
 
 struct CommandLine {
