@@ -79,17 +79,46 @@ const char* SchemaOf(WallpaperDesktop desktop) {
     return nullptr;
 }
 
+// The keys a portal back end sets with the picture, in whichever of the
+// GNOME-family schemas (a key the schema lacks reads as empty); the style key
+// is among them, the back end sets a placement of its own.
+const std::vector<std::string>& PortalWrittenKeys() {
+    static const std::vector<std::string> keys = {"picture-uri", "picture-uri-dark", "picture-filename",
+                                                  "picture-options"};
+    return keys;
+}
+// How long the back end may take to store its own values after its answer.
+constexpr int kBackEndSettleSeconds = 3;
+
+// The schema whose style goes after the portal's picture, or null (Xfce, no
+// schema at all): without a named desktop the GNOME schema is only a guess,
+// used when installed; its absence is no failure of the portal's change.
+const char* StyleSchemaOf(WallpaperDesktop desktop) {
+    const char* schema = SchemaOf(desktop);
+    if (!schema || (desktop == WallpaperDesktop::Unnamed && !HasSettingsSchema(schema))) return nullptr;
+    return schema;
+}
+
 // After the portal has set the picture: the style, where the desktop keeps one.
-void SetStyleOnly(WallpaperDesktop desktop, int style) {
+// The portal answers before its back end's own writes have reached the store;
+// a style written first would be overwritten by the back end's placement, so
+// the style waits (bounded) until the store shows the back end's change, and
+// a style overwritten all the same is written once more before it counts as
+// not kept.
+void SetStyleOnly(WallpaperDesktop desktop, int style, const std::vector<std::string>& beforePortal) {
     if (desktop == WallpaperDesktop::Xfce) {
         Require(kWallpaperStyleNotSetText, WriteXfceBackdrop("", XfceImageStyle(style)));
         return;
     }
-    const char* schema = SchemaOf(desktop);
-    // Without a named desktop the GNOME schema is only a guess: it is used
-    // when installed, and its absence is no failure of the portal's change.
-    if (!schema || (desktop == WallpaperDesktop::Unnamed && !HasSettingsSchema(schema))) return;
-    Require(kWallpaperStyleNotSetText, WriteDesktopSettings(schema, {{"picture-options", WallpaperPictureOption(style)}}));
+    const char* schema = StyleSchemaOf(desktop);
+    if (!schema) return;
+    // No change in time: the back end stored values equal to those already
+    // there (nothing of its own left to land), or it keeps none here at all.
+    WaitForSettingsChange(schema, PortalWrittenKeys(), beforePortal, kBackEndSettleSeconds);
+    const std::vector<SettingChange> change = {{"picture-options", WallpaperPictureOption(style)}};
+    SettingsResult result = WriteDesktopSettings(schema, change);
+    if (result.problem == SettingsProblem::NotKept) result = WriteDesktopSettings(schema, change);
+    Require(kWallpaperStyleNotSetText, result);
 }
 
 void SetInDesktopSettings(WallpaperDesktop desktop, const std::string& desktopName, const std::string& path,
@@ -201,9 +230,13 @@ WallpaperOutcome SetDesktopWallpaper(const std::string& path, int style) {
     const std::string desktopName = EnvOr("XDG_CURRENT_DESKTOP", "");
     const WallpaperDesktop desktop = DesktopFromName(desktopName);
 
+    // What the store holds before the portal's back end changes it.
+    const char* styleSchema = StyleSchemaOf(desktop);
+    const std::vector<std::string> beforePortal =
+        styleSchema ? ReadDesktopSettings(styleSchema, PortalWrittenKeys()) : std::vector<std::string>();
     const PortalResult portal = SetWallpaperThroughPortal(uri);
     switch (portal.answer) {
-        case PortalAnswer::Success: SetStyleOnly(desktop, style); return WallpaperOutcome::Set;
+        case PortalAnswer::Success: SetStyleOnly(desktop, style, beforePortal); return WallpaperOutcome::Set;
         case PortalAnswer::Cancelled: return WallpaperOutcome::Cancelled;
         case PortalAnswer::Failed:
             throw WallpaperFailure(kWallpaperNotSetText, kPortalFailedText,

@@ -59,6 +59,37 @@ SettingsResult Problem(SettingsProblem problem, std::string detail) { return {pr
 
 bool HasSettingsSchema(const std::string& schemaId) { return LookUp(schemaId) != nullptr; }
 
+std::vector<std::string> ReadDesktopSettings(const std::string& schemaId, const std::vector<std::string>& keys) {
+    std::vector<std::string> values(keys.size());
+    const Schema schema = LookUp(schemaId);
+    if (!schema) return values;
+    std::unique_ptr<GSettings, Unref> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
+    GSettingsBackend* backend = nullptr;
+    g_object_get(settings.get(), "backend", &backend, nullptr);
+    std::unique_ptr<GSettingsBackend, Unref> backendRef(backend);
+    std::unique_ptr<GSettingsBackend, Unref> fresh = backend ? FreshBackend(backend) : nullptr;
+    if (!fresh) return values;
+    std::unique_ptr<GSettings, Unref> reader(g_settings_new_full(schema.get(), fresh.get(), nullptr));
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (!g_settings_schema_has_key(schema.get(), keys[i].c_str())) continue;
+        std::unique_ptr<GVariant, VariantUnref> value(g_settings_get_value(reader.get(), keys[i].c_str()));
+        if (value && g_variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING))
+            values[i] = g_variant_get_string(value.get(), nullptr);
+    }
+    return values;
+}
+
+bool WaitForSettingsChange(const std::string& schemaId, const std::vector<std::string>& keys,
+                           const std::vector<std::string>& before, int seconds) {
+    constexpr gint64 kStepMicroseconds = 20000;
+    const gint64 end = g_get_monotonic_time() + static_cast<gint64>(seconds) * G_USEC_PER_SEC;
+    for (;;) {
+        if (ReadDesktopSettings(schemaId, keys) != before) return true;
+        if (g_get_monotonic_time() >= end) return false;
+        g_usleep(kStepMicroseconds);
+    }
+}
+
 SettingsResult WriteDesktopSettings(const std::string& schemaId, const std::vector<SettingChange>& changes) {
     const Schema schema = LookUp(schemaId);
     if (!schema) return Problem(SettingsProblem::NoSchema, schemaId);

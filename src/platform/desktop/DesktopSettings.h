@@ -39,4 +39,13 @@ bool HasSettingsSchema(const std::string& schemaId);
 // backend of the same kind.
 SettingsResult WriteDesktopSettings(const std::string& schemaId, const std::vector<SettingChange>& changes);
 
+// String keys' values as a new client reads them from the store, with nothing
+// cached from this process's own writes; a key the schema lacks reads as "".
+std::vector<std::string> ReadDesktopSettings(const std::string& schemaId, const std::vector<std::string>& keys);
+
+// Waits, at most seconds, until a new client reads any of keys differently from
+// before (values in the same order); true when it did.
+bool WaitForSettingsChange(const std::string& schemaId, const std::vector<std::string>& keys,
+                           const std::vector<std::string>& before, int seconds);
+
 }  // namespace corvellin
