@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "EditorProcess.h"
+#include "ScreenColour.h"
 #include "TestFiles.h"
 #include "WindowClose.h"
 #include "effects/Catalogue.h"
@@ -28,30 +29,8 @@ using e2e::Capture;
 using e2e::ChildProcess;
 using e2e::WaitFor;
 
-struct Box {
-    int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
-    long count = 0;
-    int centreX() const { return (minX + maxX) / 2; }
-    int centreY() const { return (minY + maxY) / 2; }
-};
-
-// Where the screen shows exactly this colour.
-Box Find(const Picture& screen, test::Bgr colour) {
-    Box box;
-    for (int y = 0; y < screen.height(); ++y) {
-        const std::uint8_t* row = screen.row(y);
-        for (int x = 0; x < screen.width(); ++x) {
-            if (row[3 * x] == colour.b && row[3 * x + 1] == colour.g && row[3 * x + 2] == colour.r) {
-                ++box.count;
-                box.minX = std::min(box.minX, x);
-                box.maxX = std::max(box.maxX, x);
-                box.minY = std::min(box.minY, y);
-                box.maxY = std::max(box.maxY, y);
-            }
-        }
-    }
-    return box;
-}
+using e2e::FindColour;
+using Box = e2e::ColourBox;
 
 class EditorOnXvfb : public ::testing::Test {
 protected:
@@ -131,13 +110,13 @@ TEST_F(EditorOnXvfb, ShowsPictureAndThumbnailsAnswersClicksAndExitsCleanly) {
     Picture screen;
     ASSERT_TRUE(WaitFor([&] {
         screen = Screenshot();
-        if (Find(screen, picture).count < 2L * 400 * 267) return false;
+        if (FindColour(screen, picture).count < 2L * 400 * 267) return false;
         for (int i = 0; i < 10; ++i)
-            if (Find(screen, Shown(1, i)).count < 150L * 150) return false;
+            if (FindColour(screen, Shown(1, i)).count < 150L * 150) return false;
         return true;
     })) << "default picture or Preset thumbnails missing";
     for (int i = 0; i < 10; ++i) EXPECT_NE(Shown(1, i), picture) << "thumbnail " << i << " shows no effect";
-    const Box panes = Find(screen, picture);
+    const Box panes = FindColour(screen, picture);
     EXPECT_EQ(panes.maxY - panes.minY + 1, 267);
 
     // The Star button lies in the tool bar left of the panes (tool bar 113 wide,
@@ -146,16 +125,16 @@ TEST_F(EditorOnXvfb, ShowsPictureAndThumbnailsAnswersClicksAndExitsCleanly) {
     ASSERT_TRUE(WaitFor([&] {
         screen = Screenshot();
         for (int i = 0; i < 10; ++i)
-            if (Find(screen, Shown(6, i)).count < 150L * 150) return false;
+            if (FindColour(screen, Shown(6, i)).count < 150L * 150) return false;
         return true;
     })) << "Star thumbnails did not appear";
 
     // Thumbnail 3 previews its effect on the whole preview pane.
-    const Box thumb = Find(screen, Shown(6, 3));
+    const Box thumb = FindColour(screen, Shown(6, 3));
     Click(thumb.centreX(), thumb.centreY());
     ASSERT_TRUE(WaitFor([&] {
         screen = Screenshot();
-        return Find(screen, Shown(6, 3)).count >= 150L * 150 + 400L * 267;
+        return FindColour(screen, Shown(6, 3)).count >= 150L * 150 + 400L * 267;
     })) << "the preview did not show Star variation 3";
 
     // Closing the window the way a window manager does ends the program with 0.
@@ -194,7 +173,7 @@ TEST_F(EditorOnXvfb, EveryCategoryShowsTenThumbnailsWithTheShippedArt) {
 
     Box panes;
     ASSERT_TRUE(WaitFor([&] {
-        panes = Find(Screenshot(), shown);
+        panes = FindColour(Screenshot(), shown);
         return panes.count > 20000;
     })) << "the default picture is not on screen";
 

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "EditorProcess.h"
+#include "ScreenColour.h"
 #include "TestFiles.h"
 #include "WindowClose.h"
 #include "effects/Catalogue.h"
@@ -29,25 +30,8 @@ using e2e::Capture;
 using e2e::ChildProcess;
 using e2e::WaitFor;
 
-struct Area {
-    int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
-    long count = 0;
-};
-
-Area Find(const Picture& screen, test::Bgr colour) {
-    Area a;
-    for (int y = 0; y < screen.height(); ++y)
-        for (int x = 0; x < screen.width(); ++x) {
-            const std::uint8_t* p = screen.row(y) + 3 * x;
-            if (p[0] != colour.b || p[1] != colour.g || p[2] != colour.r) continue;
-            ++a.count;
-            a.minX = std::min(a.minX, x);
-            a.maxX = std::max(a.maxX, x);
-            a.minY = std::min(a.minY, y);
-            a.maxY = std::max(a.maxY, y);
-        }
-    return a;
-}
+using e2e::FindColour;
+using Area = e2e::ColourBox;
 
 class RecoveryOnXvfb : public ::testing::Test {
 protected:
@@ -125,12 +109,12 @@ TEST_F(RecoveryOnXvfb, WorkOfAKilledRunIsOfferedAndRestored) {
     Area panes, thumb;
     ASSERT_TRUE(WaitFor([&] {
         const Picture screen = Screenshot();
-        panes = Find(screen, test::PixelAt(base, 10, 10));
-        thumb = Find(screen, thumbColour);
+        panes = FindColour(screen, test::PixelAt(base, 10, 10));
+        thumb = FindColour(screen, thumbColour);
         return panes.count >= 2L * 400 * 267 && thumb.count >= 150L * 150;
     })) << "the photo or its Preset thumbnails are not on screen";
     Click((thumb.minX + thumb.maxX) / 2, (thumb.minY + thumb.maxY) / 2);
-    ASSERT_TRUE(WaitFor([&] { return Find(Screenshot(), thumbColour).count >= 150L * 150 + 400L * 267; }))
+    ASSERT_TRUE(WaitFor([&] { return FindColour(Screenshot(), thumbColour).count >= 150L * 150 + 400L * 267; }))
         << "no preview";
     const int panelX = panes.minX - 42, panelY = panes.minY - 24;
     Click(panelX + 628 + 37, panelY + 296 + 12);  // Apply
@@ -158,7 +142,7 @@ TEST_F(RecoveryOnXvfb, WorkOfAKilledRunIsOfferedAndRestored) {
     std::this_thread::sleep_for(1s);
     EXPECT_TRUE(xvfb->windowNamed("Corvellin Photo Editor").empty()) << "a question followed the restore";
     // The restored effect is on screen, and the work is this run's own now.
-    EXPECT_TRUE(WaitFor([&] { return Find(Screenshot(), thumbColour).count >= 2L * 400 * 267; }))
+    EXPECT_TRUE(WaitFor([&] { return FindColour(Screenshot(), thumbColour).count >= 2L * 400 * 267; }))
         << "the restored picture does not show Preset variation 3";
     ASSERT_TRUE(WaitFor([&] { return OnlyRecord() == expected; }));
 
