@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -21,38 +22,28 @@ const QColor kAccent(0x2f, 0x7d, 0xd1);
 
 QPen Line(const QColor& colour, qreal width = 1.2) { return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
+// A closed outline through the corners, in order.
+QPainterPath Outline(std::initializer_list<QPointF> corners) {
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(corners)));
+    path.closeSubpath();
+    return path;
+}
+
 void Page(QPainter& p) {
     p.setPen(Line(kInk));
     p.setBrush(kPaper);
-    QPainterPath page;
-    page.moveTo(3.5, 1.5);
-    page.lineTo(10, 1.5);
-    page.lineTo(12.5, 4);
-    page.lineTo(12.5, 14.5);
-    page.lineTo(3.5, 14.5);
-    page.closeSubpath();
+    const QPainterPath page = Outline({{3.5, 1.5}, {10, 1.5}, {12.5, 4}, {12.5, 14.5}, {3.5, 14.5}});
     p.drawPath(page);
 }
 
 void Folder(QPainter& p) {
     p.setPen(Line(QColor(0x8a, 0x64, 0x1c)));
     p.setBrush(QColor(0xf4, 0xc4, 0x5a));
-    QPainterPath back;
-    back.moveTo(1.5, 3.5);
-    back.lineTo(6, 3.5);
-    back.lineTo(7.5, 5);
-    back.lineTo(14.5, 5);
-    back.lineTo(14.5, 13.5);
-    back.lineTo(1.5, 13.5);
-    back.closeSubpath();
+    const QPainterPath back = Outline({{1.5, 3.5}, {6, 3.5}, {7.5, 5}, {14.5, 5}, {14.5, 13.5}, {1.5, 13.5}});
     p.drawPath(back);
     p.setBrush(QColor(0xfb, 0xdb, 0x8a));
-    QPainterPath front;
-    front.moveTo(1.5, 13.5);
-    front.lineTo(3.5, 7.5);
-    front.lineTo(15, 7.5);
-    front.lineTo(13, 13.5);
-    front.closeSubpath();
+    const QPainterPath front = Outline({{1.5, 13.5}, {3.5, 7.5}, {15, 7.5}, {13, 13.5}});
     p.drawPath(front);
 }
 
@@ -72,13 +63,7 @@ void Screen(QPainter& p) {
     p.drawRoundedRect(QRectF(1.5, 2.5, 13, 9), 1, 1);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x3d, 0x8b, 0x3d));
-    QPainterPath hill;
-    hill.moveTo(2.5, 10.5);
-    hill.lineTo(6.5, 6);
-    hill.lineTo(9, 8.5);
-    hill.lineTo(10.5, 7);
-    hill.lineTo(13.5, 10.5);
-    hill.closeSubpath();
+    const QPainterPath hill = Outline({{2.5, 10.5}, {6.5, 6}, {9, 8.5}, {10.5, 7}, {13.5, 10.5}});
     p.drawPath(hill);
     p.setPen(Line(kInk));
     p.drawLine(QPointF(8, 11.5), QPointF(8, 13.5));
@@ -165,12 +150,7 @@ void Corners(QPainter& p) {
 void Brush(QPainter& p) {
     p.setPen(Line(kInk));
     p.setBrush(QColor(0xc8, 0x8f, 0x5a));
-    QPainterPath handle;
-    handle.moveTo(14.5, 1.5);
-    handle.lineTo(15, 2);
-    handle.lineTo(8.5, 9.5);
-    handle.lineTo(7, 8);
-    handle.closeSubpath();
+    const QPainterPath handle = Outline({{14.5, 1.5}, {15, 2}, {8.5, 9.5}, {7, 8}});
     p.drawPath(handle);
     p.setBrush(QColor(0xd9, 0x3a, 0x6a));
     QPainterPath tip;
