@@ -12,4 +12,19 @@ namespace corvellin {
 // Any other value leaves the picture as stored.
 Picture OrientUpright(Picture picture, int orientation);
 
+// The same turn a band of stored rows at a time, for a picture still being
+// decoded. For an orientation of 2 to 8, upright must have the upright size
+// (UprightWidth, UprightHeight); OrientRowsInto writes every upright pixel
+// whose stored pixel lies in stored rows [top, bottom). Once every stored row
+// has gone through it, in bands of any size and order, upright holds
+// OrientUpright(stored, orientation).
+int UprightWidth(int orientation, int storedWidth, int storedHeight);
+int UprightHeight(int orientation, int storedWidth, int storedHeight);
+void OrientRowsInto(const Picture& stored, int top, int bottom, int orientation, Picture& upright);
+
+// How many upright rows, from the top, are final once stored rows
+// [0, storedRows) have been turned: every row for orientation 2, whose rows
+// stay in place; for the others none until the last stored row is in.
+int UprightRowsDone(int orientation, int storedRows, const Picture& stored);
+
 }  // namespace corvellin

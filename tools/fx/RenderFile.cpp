@@ -11,6 +11,7 @@
 #include "effects/RowRangeEffect.h"
 #include "picture/FileIO.h"
 #include "picture/JpegCodec.h"
+#include "picture/Orientation.h"
 
 namespace corvellin::fx {
 
@@ -24,10 +25,17 @@ namespace {
 // decoder and encoder see the same rows, and the row-range calls give
 // ApplyEffect's bytes over any rows. Errors are those of the plain order too:
 // a decode error first, then the first mask error, and nothing is written.
+//
+// A picture stored turned is decoded into a picture of its own, and this
+// thread turns each band of stored rows into the upright picture as it
+// arrives, while the decoder goes on. A mirror left to right (orientation 2)
+// keeps every row in place and streams as above; every other turn needs the
+// last stored row for the first upright one, so its effects and encoding
+// start once the decode is done, with the turn already behind them.
 class StreamedJpegRender {
 public:
-    StreamedJpegRender(const EffectContext& context, const std::vector<EffectCall>& calls)
-        : context_(context), calls_(calls) {}
+    StreamedJpegRender(const EffectContext& context, const std::vector<EffectCall>& calls, int orientation)
+        : context_(context), calls_(calls), turned_(orientation >= 2 && orientation <= 8), orientation_(orientation) {}
 
     int width() const { return picture_.width(); }
     int height() const { return picture_.height(); }
@@ -68,7 +76,7 @@ private:
         };
         std::exception_ptr failure;
         try {
-            DecodeJpegInto(file.data(), file.size(), picture_, progress);
+            DecodeJpegInto(file.data(), file.size(), turned_ ? stored_ : picture_, progress);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -78,11 +86,24 @@ private:
         changed_.notify_all();
     }
 
-    // Waits until rows [0, rows) are decoded; false when the decode ended first.
-    bool WaitForDecodedRows(int rows) {
+    // Waits until upright rows [0, rows) are final; false when the decode ended first.
+    bool WaitForUprightRows(int rows) {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return decodedRows_ >= rows || finished_; });
-        return decodedRows_ >= rows;
+        if (!turned_) {
+            changed_.wait(lock, [&] { return decodedRows_ >= rows || finished_; });
+            return decodedRows_ >= rows;
+        }
+        while (UprightRowsDone(orientation_, turnedRows_, stored_) < rows) {
+            changed_.wait(lock, [&] { return decodedRows_ > turnedRows_ || finished_; });
+            const int decoded = decodedRows_;
+            if (decoded == turnedRows_) return false;  // finished without the rows
+            // Rows below decodedRows_ are final: the decoder writes only the rows after them.
+            lock.unlock();
+            OrientRowsInto(stored_, turnedRows_, decoded, orientation_, picture_);
+            lock.lock();
+            turnedRows_ = decoded;
+        }
+        return true;
     }
 
     std::vector<std::uint8_t> PrepareAndEncode() {
@@ -91,6 +112,9 @@ private:
             changed_.wait(lock, [&] { return sized_ || finished_; });
             if (!sized_) return {};  // the header did not decode
         }
+        if (turned_)
+            picture_.resize(UprightWidth(orientation_, stored_.width(), stored_.height()),
+                            UprightHeight(orientation_, stored_.width(), stored_.height()));
         const int width = picture_.width(), height = picture_.height();
         std::vector<std::unique_ptr<RowRangeEffect>> effects;
         for (const EffectCall& call : calls_) effects.push_back(PrepareRowRangeEffect(context_, call, width, height));
@@ -98,7 +122,7 @@ private:
         return EncodeJpeg(picture_, 90, [&](int rows) {
             while (doneRows < rows) {
                 const int end = std::min(height, doneRows + kBandRows);
-                if (!WaitForDecodedRows(end)) return false;
+                if (!WaitForUprightRows(end)) return false;
                 for (const auto& effect : effects) effect->ApplyRows(picture_, doneRows, end);
                 doneRows = end;
             }
@@ -108,7 +132,11 @@ private:
 
     const EffectContext& context_;
     const std::vector<EffectCall>& calls_;
-    Picture picture_;
+    const bool turned_;
+    const int orientation_;
+    Picture stored_;   // the decoded pixels when they are turned, else unused
+    Picture picture_;  // upright: effects and the encoder work on it
+    int turnedRows_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     bool sized_ = false, finished_ = false;
@@ -132,16 +160,12 @@ std::optional<std::string> RenderFile(const EffectContext& context, const std::s
             const std::vector<std::uint8_t> file = ReadWholeFile(in);
             PictureMetadata metadata = ReadPictureMetadata(file.data(), file.size(), inFormat);
             metadata.pixelsAsStored = loadOptions.keepOrientation;
-            // A picture that must be turned upright is turned as a whole, so
-            // it takes the plain order below.
-            if (loadOptions.keepOrientation || PictureOrientation(metadata) == 1) {
-                StreamedJpegRender render(context, calls);
-                std::vector<std::uint8_t> bytes = render.Run(file);
-                if (!metadata.empty())
-                    bytes = InsertJpegMetadata(bytes, MetadataForSavedPicture(metadata, render.width(), render.height()));
-                WriteFileAtomically(out, bytes);
-                return std::nullopt;
-            }
+            StreamedJpegRender render(context, calls, loadOptions.keepOrientation ? 1 : PictureOrientation(metadata));
+            std::vector<std::uint8_t> bytes = render.Run(file);
+            if (!metadata.empty())
+                bytes = InsertJpegMetadata(bytes, MetadataForSavedPicture(metadata, render.width(), render.height()));
+            WriteFileAtomically(out, bytes);
+            return std::nullopt;
         }
         Picture picture;
         PictureMetadata metadata;
