@@ -1,5 +1,6 @@
 #include "HeifCodec.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -61,6 +62,12 @@ Picture DecodeHeif(const std::uint8_t* data, std::size_t size) {
     const Primary primary = OpenPrimary(data, size);
     heif_image_handle* handle = primary.handle.get();
     CheckPictureSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle), "HEIF");
+    // libheif's own limit on either side of every canvas it decodes, checked
+    // before the canvas is made, narrowed to the declared size (Limits.h).
+    const int declaredSide = std::max({heif_image_handle_get_width(handle), heif_image_handle_get_height(handle),
+                                       heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle),
+                                       kHeifLargestTile});
+    heif_context_set_maximum_image_size_limit(primary.context.get(), declaredSide + kHeifCodingBlock + 1);
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
     std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
     options->ignore_transformations = 0;

@@ -19,6 +19,18 @@ inline constexpr std::int64_t kMaxPictureSide = 30000;
 // claims more is refused before any pixel memory is allocated.
 inline constexpr std::int64_t kMaxPicturePixels = 256LL * 1000 * 1000;
 
+// The sides libheif may decode a HEIF picture at, beyond its declared size:
+// a grid picture is put together on a canvas of the size its grid data names,
+// and each tile is decoded at its coded size, neither of which libheif holds
+// to the declared size (a 512-byte file declaring 12 x 9 pixels could have
+// 4.7 GB allocated). A sound file's canvas is its declared size, and a coded
+// picture exceeds its size by less than one HEVC coding block (64 pixels);
+// a tile can be larger than a small picture, up to 2048 pixels a side. No
+// side of any canvas may exceed the declared longest side (at least
+// kHeifLargestTile) by more than kHeifCodingBlock.
+inline constexpr int kHeifLargestTile = 2048;
+inline constexpr int kHeifCodingBlock = 64;
+
 // The working memory libjpeg may take while decoding (a progressive JPEG keeps
 // every coefficient of the picture): 2 GB is what the largest picture needs,
 // so a file that asks for more is refused by the decoder.

@@ -402,6 +402,18 @@ TEST(PhotoFiles, DamagedTruncatedAndBombFilesAreRefused) {
         at[12 + i] = static_cast<std::uint8_t>(100000u >> (24 - 8 * i));
     }
     expectBomb(heic, PictureFormat::Heif);
+    // HEIF: a 512-byte grid picture (found by the fuzzer) that declares 12 x 9
+    // pixels while its grid names a 14441 x 27759 canvas, refused before the
+    // canvas is made (it used to take 4.7 GB).
+    const Bytes grid = test::ReadBytes(std::string(CORVELLIN_SOURCE_DIR) +
+                                       "/tests/fuzz/regressions/heif/grid-canvas-beyond-declared-size");
+    try {
+        DecodePictureBytes(grid, PictureFormat::Heif);
+        ADD_FAILURE() << "the grid decoded";
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find("HEIF image is not valid."), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("14441x27759"), std::string::npos) << error.what();
+    }
 }
 
 }  // namespace
