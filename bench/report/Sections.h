@@ -1,4 +1,4 @@
-// The four sections of the report. Each measures its rows and adds them to the table.
+// The five sections of the report. Each measures its rows and adds them to the table.
 #pragma once
 
 #include <string>
@@ -27,5 +27,9 @@ int ThumbnailChild(const std::string& programDir, int category);
 // 4. A five-effect history through corvellin-fx apply: time and peak memory.
 // peerRepeats: the runs of each side in section 3 (ImageMagick takes seconds a run).
 void ProcessRows(const Paths& paths, int repeats, int peerRepeats, Table& table, std::string& peerNote);
+
+// 5. A 24 MP PNG and a 12 MP HEIC through corvellin-fx, ImageMagick and
+// libvips; the cost of orientation and metadata beside a 24 MP JPEG apply.
+void PhotoFormatRows(const Paths& paths, int repeats, int peerRepeats, Table& table, std::string& note);
 
 }  // namespace corvellin::report

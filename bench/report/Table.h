@@ -9,7 +9,7 @@
 namespace corvellin::report {
 
 struct Row {
-    std::string section;   // "1" .. "4"
+    std::string section;   // "1" .. "5"
     std::string name;      // what was measured
     std::string measured;  // the value with its unit
     std::string against;   // what it is compared with, with its value ("-" when nothing)

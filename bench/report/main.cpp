@@ -3,7 +3,7 @@
 // shows). The photo it measures on is painted here and written into the build
 // folder with every other file the runs need.
 //
-//   corvellin-bench-report [--repeats N] [--peer-repeats N] [--sections 1234]
+//   corvellin-bench-report [--repeats N] [--peer-repeats N] [--sections 12345]
 #include <unistd.h>
 
 #include <chrono>
@@ -35,7 +35,7 @@ std::string UtcNow() {
 }
 
 int Usage() {
-    std::fputs("usage: corvellin-bench-report [--repeats N] [--peer-repeats N] [--sections 1234]\n", stderr);
+    std::fputs("usage: corvellin-bench-report [--repeats N] [--peer-repeats N] [--sections 12345]\n", stderr);
     return 2;
 }
 
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     // Before anything big is allocated: see StartLauncher.
     StartLauncher();
     int repeats = 5, peerRepeats = 5;
-    std::string sections = "1234";
+    std::string sections = "12345";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--repeats" && i + 1 < argc)
@@ -86,6 +86,10 @@ int main(int argc, char** argv) {
     if (has('3') || has('4')) {
         std::fprintf(stderr, "[3, 4] whole processes ...\n");
         ProcessRows(paths, repeats, peerRepeats, table, peerNote);
+    }
+    if (has('5')) {
+        std::fprintf(stderr, "[5] PNG, HEIC, orientation and metadata ...\n");
+        PhotoFormatRows(paths, repeats, peerRepeats, table, peerNote);
     }
 
     std::printf("Corvellin benchmark report, %s, %u cores; photo %s (%dx%d, painted, JPEG q90, %.1f MB)\n", UtcNow().c_str(),

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <filesystem>
@@ -215,6 +216,61 @@ TEST_F(EditorOnXvfb, EveryCategoryShowsTenThumbnailsWithTheShippedArt) {
         xvfb->run("import -window root '" + review + "/category-" + std::to_string(category) + "-" +
                   FindCategory(category)->name + ".png'");
     }
+    ASSERT_TRUE(e2e::SendWindowClose(display, std::stoul(window)));
+    const std::optional<int> status = editor.wait(30000ms);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0) << Capture("cat '" + dir.file("corvellin.log") + "'");
+}
+
+// A portrait photo as a camera stores it: the upright picture turned a
+// quarter anticlockwise, with EXIF orientation 6 (ImageMagick and exiftool
+// make it). Opened from the command line, the source pane shows it upright:
+// portrait, its magenta corner at the top left and its yellow one at the top
+// right. As stored it would lie on its side with both corners on the left.
+TEST_F(EditorOnXvfb, OpensARotatedPhotoUpright) {
+    // Upright 160 x 240: green, a 48-pixel magenta square at the top left and a
+    // yellow one at the top right (edges on JPEG's 16-pixel blocks).
+    const std::string photo = dir.file("portrait.jpg");
+    ASSERT_EQ(std::system(("convert -size 160x240 xc:'rgb(0,160,0)' -fill magenta -draw 'rectangle 0,0 47,47' "
+                           "-fill yellow -draw 'rectangle 112,0 159,47' -rotate 270 -quality 100 '" + photo +
+                           "' && exiftool -q -overwrite_original -Orientation#=6 '" + photo + "'")
+                              .c_str()),
+              0);
+    const std::vector<std::uint8_t> bytes = test::ReadBytes(photo);
+    const Picture stored = DecodeJpeg(bytes.data(), bytes.size());
+    ASSERT_EQ(stored.width(), 240);
+    // The colours inside each area, read where the stored picture holds them:
+    // upright (x, y) is stored (y, 159 - x).
+    const test::Bgr magenta = test::PixelAt(stored, 24, 159 - 24), yellow = test::PixelAt(stored, 24, 159 - 136),
+                    green = test::PixelAt(stored, 160, 159 - 80);
+
+    StartServer();
+    if (HasFatalFailure()) return;
+    ChildProcess editor({dir.file("corvellin"), photo}, {"DISPLAY=" + display, "XDG_RUNTIME_DIR=" + dir.path(), "QT_QPA_PLATFORM"},
+                        -1, dir.file("corvellin.log"));
+    std::string window;
+    ASSERT_TRUE(WaitFor([&] { return !(window = xvfb->windowNamed("portrait.jpg .* Corvellin Photo Editor")).empty(); }))
+        << Capture("cat '" + dir.file("corvellin.log") + "'");
+    // The source pane is the left one of the two that show the photo.
+    Picture pane;
+    ASSERT_TRUE(WaitFor([&] {
+        const Picture screen = Screenshot();
+        const Box both = FindColour(screen, green);
+        if (both.count < 2L * 100 * 150) return false;
+        const int width = (both.minX + both.maxX) / 2;
+        pane = Picture(width, screen.height());
+        for (int y = 0; y < screen.height(); ++y) std::memcpy(pane.row(y), screen.row(y), pane.stride());
+        return FindColour(pane, magenta).count > 30 * 30 && FindColour(pane, yellow).count > 30 * 30;
+    })) << "the photo did not appear";
+    const Box body = FindColour(pane, green), top = FindColour(pane, magenta), right = FindColour(pane, yellow);
+    EXPECT_EQ(body.maxX - body.minX + 1, 160) << "shown as stored, lying on its side";
+    EXPECT_EQ(body.maxY - body.minY + 1, 240);
+    EXPECT_LT(top.maxY, body.minY + 60) << "magenta corner not at the top";
+    EXPECT_LT(right.maxY, body.minY + 60) << "yellow corner not at the top";
+    EXPECT_LT(top.maxX, right.minX) << "magenta corner not left of the yellow one";
+    EXPECT_LT(top.minX, body.minX + 8);
+    EXPECT_GT(right.maxX, body.maxX - 8);
+
     ASSERT_TRUE(e2e::SendWindowClose(display, std::stoul(window)));
     const std::optional<int> status = editor.wait(30000ms);
     ASSERT_TRUE(status.has_value());
