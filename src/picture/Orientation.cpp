@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace corvellin {
 namespace {
@@ -85,6 +86,22 @@ void TurnColumns(const Picture& stored, int top, int bottom, Picture& upright) {
 
 }  // namespace
 
+void MirrorRows(Picture& picture, int top, int bottom) {
+    const int w = picture.width();
+    top = std::max(top, 0);
+    bottom = std::min(bottom, picture.height());
+    for (int y = top; y < bottom; ++y) {
+        std::uint8_t* left = picture.row(y);
+        std::uint8_t* right = left + 3 * static_cast<std::ptrdiff_t>(w - 1);
+        for (; left < right; left += 3, right -= 3) {
+            std::uint8_t kept[3];
+            Copy3(kept, left);
+            Copy3(left, right);
+            Copy3(right, kept);
+        }
+    }
+}
+
 int UprightWidth(int orientation, int storedWidth, int storedHeight) {
     return Swaps(orientation) ? storedHeight : storedWidth;
 }
@@ -119,6 +136,20 @@ int UprightRowsDone(int orientation, int storedRows, const Picture& stored) {
 Picture OrientUpright(Picture picture, int orientation) {
     if (!Turns(orientation) || picture.empty()) return picture;
     const int w = picture.width(), h = picture.height();
+    if (!Swaps(orientation)) {
+        // The row turns need no second picture: rows swap top for bottom (3,
+        // 4), and each row is mirrored (2, 3).
+        if (orientation != 2) {
+            std::vector<std::uint8_t> kept(picture.stride());
+            for (int y = 0, other = h - 1; y < other; ++y, --other) {
+                std::memcpy(kept.data(), picture.row(y), picture.stride());
+                std::memcpy(picture.row(y), picture.row(other), picture.stride());
+                std::memcpy(picture.row(other), kept.data(), picture.stride());
+            }
+        }
+        if (orientation != 4) MirrorRows(picture, 0, h);
+        return picture;
+    }
     Picture upright(UprightWidth(orientation, w, h), UprightHeight(orientation, w, h));
     OrientRowsInto(picture, 0, h, orientation, upright);
     return upright;

@@ -22,6 +22,10 @@ int UprightWidth(int orientation, int storedWidth, int storedHeight);
 int UprightHeight(int orientation, int storedWidth, int storedHeight);
 void OrientRowsInto(const Picture& stored, int top, int bottom, int orientation, Picture& upright);
 
+// Orientation 2 in place: rows [top, bottom) of picture each mirrored left
+// to right, so a picture can be turned while it is still being decoded.
+void MirrorRows(Picture& picture, int top, int bottom);
+
 // How many upright rows, from the top, are final once stored rows
 // [0, storedRows) have been turned: every row for orientation 2, whose rows
 // stay in place; for the others none until the last stored row is in.

@@ -26,16 +26,17 @@ namespace {
 // ApplyEffect's bytes over any rows. Errors are those of the plain order too:
 // a decode error first, then the first mask error, and nothing is written.
 //
-// A picture stored turned is decoded into a picture of its own, and this
+// A picture stored mirrored left to right (orientation 2) keeps its rows in
+// place: the decoder mirrors each row before it hands it on, and it streams
+// as above. Any other turn is decoded into a picture of its own, and this
 // thread turns each band of stored rows into the upright picture as it
-// arrives, while the decoder goes on. A mirror left to right (orientation 2)
-// keeps every row in place and streams as above; every other turn needs the
-// last stored row for the first upright one, so its effects and encoding
-// start once the decode is done, with the turn already behind them.
+// arrives, while the decoder goes on; as the first upright row needs the
+// last stored one, the effects and the encoding start once the decode is
+// done, with the turn already behind them.
 class StreamedJpegRender {
 public:
     StreamedJpegRender(const EffectContext& context, const std::vector<EffectCall>& calls, int orientation)
-        : context_(context), calls_(calls), turned_(orientation >= 2 && orientation <= 8), orientation_(orientation) {}
+        : context_(context), calls_(calls), turned_(orientation >= 3 && orientation <= 8), orientation_(orientation) {}
 
     int width() const { return picture_.width(); }
     int height() const { return picture_.height(); }
@@ -69,7 +70,12 @@ private:
             sized_ = true;
             changed_.notify_all();
         };
+        int mirroredRows = 0;
         progress.decoded = [&](int rows) {
+            // A mirror keeps rows in place: the decoder mirrors each row it
+            // has made before it hands it on.
+            if (orientation_ == 2) MirrorRows(picture_, mirroredRows, rows);
+            mirroredRows = rows;
             std::lock_guard<std::mutex> lock(mutex_);
             decodedRows_ = rows;
             changed_.notify_all();
