@@ -63,7 +63,8 @@ int OnWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
 [[noreturn]] void Invalid(const std::string& why) { throw Error("TIFF image is not valid. " + why); }
 
-// Rows read from libtiff at a time: a band of packed A, B, G, R words.
+// Rows read from libtiff at a time: a band of packed A, B, G, R words, at
+// least one whole strip or row of tiles (see DecodeTiff).
 constexpr std::uint32_t kBandRows = 64;
 
 }  // namespace
@@ -100,10 +101,21 @@ Picture DecodeTiff(const std::uint8_t* data, std::size_t size) {
     // Rows as stored: the orientation is applied later, with the EXIF one.
     image.req_orientation = image.orientation;
 
+    // Each read decodes every strip (or row of tiles) it touches from that
+    // strip's first row, so a band never ends inside one: bands of 64 rows
+    // through a single strip of the whole picture would decode it again for
+    // every band, a time that grows with the square of the height.
+    std::uint32_t unitRows = 0;
+    if (TIFFIsTiled(tiff))
+        TIFFGetField(tiff, TIFFTAG_TILELENGTH, &unitRows);
+    else
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &unitRows);
+    const std::uint32_t bandRows = std::min(height, std::max(kBandRows, unitRows));
+
     Picture picture(static_cast<int>(width), static_cast<int>(height));
-    std::vector<std::uint32_t> band(static_cast<std::size_t>(width) * kBandRows);
-    for (std::uint32_t top = 0; top < height; top += kBandRows) {
-        const std::uint32_t rows = std::min(kBandRows, height - top);
+    std::vector<std::uint32_t> band(static_cast<std::size_t>(width) * bandRows);
+    for (std::uint32_t top = 0; top < height; top += bandRows) {
+        const std::uint32_t rows = std::min(bandRows, height - top);
         image.row_offset = static_cast<int>(top);
         image.col_offset = 0;
         if (!TIFFRGBAImageGet(&image, band.data(), width, rows))
