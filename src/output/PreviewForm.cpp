@@ -65,10 +65,9 @@ void TPreviewForm::FormDestroy() { ShownPicture = Picture(); }
 
 void TPreviewForm::LoadCaptions(int languageIndex) {
     const IniFile file = languageIndex >= 0 ? LoadLanguageFile(languageFile_) : IniFile();
-    QString text;
-    for (const CaptionKey& caption : CaptionKeys(CaptionWindow::Preview))
-        text = QString::fromStdString(Translate(file, caption.key, caption.builtIn));
-    Label1->setText(text);
+    auto text = [&](const char* key) { return QString::fromStdString(Translate(file, key, key)); };
+    setWindowTitle(text("Preview"));
+    Label1->setText(text("DClick left mouse button or press 'Esc' key to close"));
     Label2->setText(Label1->text());
     // 303 pixels wide as laid out, wider where a font or a translation needs it.
     const int width = std::max(303, Label1->sizeHint().width());
