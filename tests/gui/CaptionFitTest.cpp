@@ -71,6 +71,7 @@ QStringList CaptionProblems(const QWidget* w) {
         if (textHeight > roomHeight)
             problems << QString("%1: \"%2\" is %3 high in %4").arg(Name(w), text).arg(textHeight).arg(roomHeight);
     };
+    const auto* l = qobject_cast<const QLabel*>(w);
     if (const auto* b = qobject_cast<const QAbstractButton*>(w); b && !b->text().isEmpty()) {
         const QStyle::SubElement element = qobject_cast<const QCheckBox*>(w)      ? QStyle::SE_CheckBoxContents
                                            : qobject_cast<const QRadioButton*>(w) ? QStyle::SE_RadioButtonContents
@@ -88,11 +89,16 @@ QStringList CaptionProblems(const QWidget* w) {
         const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, g);
         const QRect inside = label.intersected(g->rect());
         check(ShownCaption(g->title()), inside.width(), inside.height(), metrics.height());
-    } else if (const auto* l = qobject_cast<const QLabel*>(w); l && !l->text().isEmpty() && !l->wordWrap()) {
+    } else if (l && !l->text().isEmpty() && !l->wordWrap()) {
         const QRect room = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
         const QStringList lines = l->text().split('\n');
         for (const QString& line : lines)
             check(line, room.width(), room.height(), static_cast<int>(lines.size()) * metrics.height());
+    } else if (l && !l->text().isEmpty()) {
+        // A wrapped text needs its lines' height at the label's width.
+        const int needed = l->heightForWidth(l->width());
+        if (needed > l->height())
+            problems << QString("%1: \"%2\" needs %3 high in %4").arg(Name(w), l->text()).arg(needed).arg(l->height());
     } else if (const auto* c = qobject_cast<const QComboBox*>(w)) {
         QStyleOptionComboBox option;
         option.initFrom(c);
