@@ -301,7 +301,7 @@ void TMainForm::BuildWindow() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFixedHeight(19);
+    StatusBar1->setFixedHeight(kStatusBarHeight);
     setStatusBar(StatusBar1);
     StatusPanels[0] = new QLabel(tr(kStatusHint));
     StatusPanels[0]->setFixedWidth(kStatusHintWidth);

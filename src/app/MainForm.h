@@ -53,6 +53,7 @@ inline constexpr int kToolbarRightMargin = 22;
 inline constexpr int kButtonRowGap = 6;
 inline constexpr int kTrackBarWidth = 157;
 inline constexpr int kStatusHintWidth = 350;
+inline constexpr int kStatusBarHeight = 19;
 
 // Between the picture's name and the product title in the window title.
 inline constexpr const char* kTitleSeparator = " — ";
@@ -324,6 +325,9 @@ private:
     // Widens the controls whose captions need it and makes room for them:
     // the tool bar to its widest button, the command row from its right end.
     void FitCaptions();
+    // The status bar grows where its texts stand taller than the window's font
+    // (characters drawn from a fallback font).
+    void FitStatusBar();
     // After Apply, Undo, Redo and Save: the title's marker and the recovery file.
     void HistoryChanged();
     void WriteRecovery();

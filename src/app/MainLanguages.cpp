@@ -3,11 +3,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QSlider>
 #include <QUrl>
 #include <algorithm>
@@ -158,6 +160,15 @@ void TMainForm::ApplyLanguage(int index) {
 void TMainForm::ShowOpenFile(const QString& path) {
     openFileShown_ = path;
     StatusPanels[1]->setText(Caption(kOpenFileText) + QLatin1Char(' ') + path);
+    FitStatusBar();
+}
+
+void TMainForm::FitStatusBar() {
+    // As designed, the bar is the font's height and a frame around it.
+    const int frame = kStatusBarHeight - QFontMetrics(StatusPanels[0]->font()).height();
+    int text = 0;
+    for (const QLabel* panel : StatusPanels) text = std::max(text, TextLineHeight(panel->text(), panel->font()));
+    StatusBar1->setFixedHeight(std::max(kStatusBarHeight, text + frame));
 }
 
 void TMainForm::FitCaptions() {
@@ -190,6 +201,7 @@ void TMainForm::FitCaptions() {
     TrackBarValue->resize(std::min(kTrackBarWidth, right - TrackBarValue->x()), TrackBarValue->height());
 
     StatusPanels[0]->setFixedWidth(CaptionWidth(StatusPanels[0], kStatusHintWidth));
+    FitStatusBar();
 
     // A restored window keeps the whole picture area in view beside the tool bar.
     const int wanted = PanelLeftToolbar->width() + PanelScreen->width();

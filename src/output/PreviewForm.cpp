@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "platform/qt/CaptionFit.h"
 #include "platform/qt/PictureImage.h"
 #include "settings/CaptionCatalog.h"
 #include "settings/LanguageFiles.h"
@@ -79,7 +80,7 @@ void TPreviewForm::FitHint() {
     for (QLabel* l : {Label1, Label2}) {
         l->setWordWrap(false);
         int width = std::max(303, l->sizeHint().width());
-        int height = 14;
+        int height = std::max(14, TextLineHeight(l->text(), l->font()));
         if (width > room) {
             l->setWordWrap(true);
             width = std::max(1, room);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <numbers>
@@ -38,6 +39,7 @@ QString SourceHost(const std::string& source) {
 constexpr int kLabelWidth = 322 - 155 - 4;
 // Cancel: 75 wide, its right edge 11 from the window's.
 constexpr int kCancelRight = 311;
+constexpr int kCheckingHeight = 18;
 constexpr int kCancelWidth = 75;
 
 // Tahoma at 13 pixels, or the nearest sans face installed; where the checking
@@ -51,6 +53,8 @@ void FitCheckingFont(QLabel* label, const QString& checkingText) {
         if (QFontMetrics(font).horizontalAdvance(widest) <= kLabelWidth) break;
     }
     label->setFont(font);
+    // Characters from a taller fallback font get the height they need.
+    label->resize(label->width(), std::max(kCheckingHeight, TextLineHeight(widest, font)));
 }
 
 }  // namespace
@@ -146,7 +150,7 @@ TUpdateForm::TUpdateForm(QWidget* parent, const std::string& programDir, const s
 
     LabelUpdate = new QLabel(tr("Checking for new version..."), Panel);
     LabelUpdate->setObjectName("LabelUpdate");
-    LabelUpdate->setGeometry(155, 48, kLabelWidth, 18);
+    LabelUpdate->setGeometry(155, 48, kLabelWidth, kCheckingHeight);
     FitCheckingFont(LabelUpdate, LabelUpdate->text());
 
     LabelInfo = new QLabel(Panel);

@@ -64,8 +64,9 @@ int ButtonTextRoom(const QAbstractButton* b, QStyle::SubElement element, int* he
 QStringList CaptionProblems(const QWidget* w) {
     QStringList problems;
     const QFontMetrics metrics(w->font());
-    auto check = [&](const QString& text, int room, int roomHeight, int textHeight) {
+    auto check = [&](const QString& text, int room, int roomHeight, int lines) {
         const int width = metrics.horizontalAdvance(text);
+        const int textHeight = lines * TextLineHeight(text, w->font());
         if (width > room)
             problems << QString("%1: \"%2\" is %3 wide in %4").arg(Name(w), text).arg(width).arg(room);
         if (textHeight > roomHeight)
@@ -78,7 +79,7 @@ QStringList CaptionProblems(const QWidget* w) {
                                                                                   : QStyle::SE_PushButtonContents;
         int height = 0;
         const int room = ButtonTextRoom(b, element, &height);
-        check(ShownCaption(b->text()), room, height, metrics.height());
+        check(ShownCaption(b->text()), room, height, 1);
     } else if (const auto* g = qobject_cast<const QGroupBox*>(w); g && !g->title().isEmpty()) {
         QStyleOptionGroupBox option;
         option.initFrom(g);
@@ -88,12 +89,12 @@ QStringList CaptionProblems(const QWidget* w) {
         option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
         const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, g);
         const QRect inside = label.intersected(g->rect());
-        check(ShownCaption(g->title()), inside.width(), inside.height(), metrics.height());
+        check(ShownCaption(g->title()), inside.width(), inside.height(), 1);
     } else if (l && !l->text().isEmpty() && !l->wordWrap()) {
         const QRect room = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
         const QStringList lines = l->text().split('\n');
         for (const QString& line : lines)
-            check(line, room.width(), room.height(), static_cast<int>(lines.size()) * metrics.height());
+            check(line, room.width(), room.height(), static_cast<int>(lines.size()));
     } else if (l && !l->text().isEmpty()) {
         // A wrapped text needs its lines' height at the label's width.
         const int needed = l->heightForWidth(l->width());
@@ -107,7 +108,7 @@ QStringList CaptionProblems(const QWidget* w) {
         const QRect field = c->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c);
         for (int i = 0; i < c->count(); ++i) {
             const int icon = c->itemIcon(i).isNull() ? 0 : c->iconSize().width() + 4;
-            check(c->itemText(i), field.width() - icon, field.height(), metrics.height());
+            check(c->itemText(i), field.width() - icon, field.height(), 1);
         }
     }
     return problems;

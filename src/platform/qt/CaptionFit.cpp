@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTextLayout>
+#include <cmath>
 #include <algorithm>
 
 namespace corvellin {
@@ -39,6 +41,14 @@ int PushButtonWidth(const QPushButton* button, const QFont& font, bool withIcon)
         contents.setHeight(std::max(contents.height(), button->iconSize().height()));
     }
     return button->style()->sizeFromContents(QStyle::CT_PushButton, &option, contents, button).width();
+}
+
+int TextLineHeight(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line.isValid() ? static_cast<int>(std::ceil(line.height())) : QFontMetrics(font).height();
 }
 
 int CaptionWidth(const QWidget* control, int designWidth) {

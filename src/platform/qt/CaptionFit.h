@@ -18,6 +18,10 @@ QString ShownCaption(const QString& caption);
 // its icon when withIcon, in the button's style.
 int PushButtonWidth(const QPushButton* button, const QFont& font, bool withIcon);
 
+// The height of a one-line text as laid out in font, with the fallback fonts
+// that draw the characters the font lacks (they may stand taller).
+int TextLineHeight(const QString& text, const QFont& font);
+
 // The design width, or the width the control's caption needs when that is
 // more: buttons, check boxes, radio buttons, labels, lists and group boxes.
 int CaptionWidth(const QWidget* control, int designWidth);
