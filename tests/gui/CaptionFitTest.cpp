@@ -231,6 +231,10 @@ TEST_F(CaptionFitTest, EveryWindowInEveryLanguage) {
         TPrintPreviewForm print(language.index, file);
         print.ImageWidthPx = print.ImageHeightPx = print.PageWidthPx = print.PageHeightPx = 100;
         Check(print, language.code, "print-layout");
+        // The main window's bold picture captions share their names with the
+        // print dialog's labels, not their look.
+        EXPECT_TRUE(form.Label1->font().bold());
+        EXPECT_FALSE(print.Label1->font().bold());
         TWallpaperOptForm wallpaper(nullptr, language.index, file);
         Check(wallpaper, language.code, "wallpaper");
         TUpdateForm update(nullptr, dir.path() + "/", "http://127.0.0.1:9/update.ini");
