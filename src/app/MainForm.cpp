@@ -168,12 +168,12 @@ void TMainForm::BuildWindow() {
     PanelLeftToolbar = new QWidget(central);
     PanelLeftToolbar->setObjectName("PanelLeftToolbar");
     PanelLeftToolbar->setAttribute(Qt::WA_StyledBackground, true);
-    PanelLeftToolbar->setFixedWidth(113);
+    PanelLeftToolbar->setFixedWidth(kToolbarButtonLeft + kDesignButtonWidth + kToolbarRightMargin);
     row->addWidget(PanelLeftToolbar);
     for (const ToolButton& b : kToolButtons) {
         auto* button = new QPushButton(tr(b.caption), PanelLeftToolbar);
         button->setObjectName(b.name);
-        button->setGeometry(16, b.top, 75, 25);
+        button->setGeometry(kToolbarButtonLeft, b.top, kDesignButtonWidth, 25);
         button->setIconSize(QSize(15, 15));
         button->setFocusPolicy(Qt::TabFocus);
         if (b.category > 0) {
@@ -264,7 +264,7 @@ void TMainForm::BuildWindow() {
 
     TrackBarValue = new QSlider(Qt::Horizontal, PanelScreen);
     TrackBarValue->setObjectName("TrackBarValue");
-    TrackBarValue->setGeometry(465, 302, 157, 21);
+    TrackBarValue->setGeometry(465, 302, kTrackBarWidth, 21);
     TrackBarValue->setRange(0, 10);
     TrackBarValue->setValue(0);
     TrackBarValue->setTickPosition(QSlider::NoTicks);
@@ -275,7 +275,7 @@ void TMainForm::BuildWindow() {
     auto commandButton = [this](const char* name, const char* caption, int left) {
         auto* b = new QPushButton(tr(caption), PanelScreen);
         b->setObjectName(name);
-        b->setGeometry(left, 296, 75, 25);
+        b->setGeometry(left, 296, kDesignButtonWidth, 25);
         b->setEnabled(false);
         return b;
     };
@@ -301,10 +301,10 @@ void TMainForm::BuildWindow() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFixedHeight(19);
+    StatusBar1->setFixedHeight(kStatusBarHeight);
     setStatusBar(StatusBar1);
     StatusPanels[0] = new QLabel(tr(kStatusHint));
-    StatusPanels[0]->setFixedWidth(350);
+    StatusPanels[0]->setFixedWidth(kStatusHintWidth);
     StatusPanels[1] = new QLabel;
     StatusPanels[1]->setMinimumWidth(50);
     for (int i = 0; i < 2; ++i) {
@@ -459,7 +459,7 @@ void TMainForm::FormCreate() {
         ShowErrorBox(nullptr, ToQString(error.what()));
     }
     // The path is shown whether the load succeeded or not.
-    StatusPanels[1]->setText(tr(kOpenFilePrefix) + ToQString(defaultPicture));
+    ShowOpenFile(ToQString(defaultPicture));
     editedPath_ = defaultPicture;
 
     // 8. The history's root holds the working picture.
@@ -553,11 +553,11 @@ void TMainForm::dropEvent(QDropEvent* event) {
 void TMainForm::OpenDropped(const QList<QUrl>& urls) {
     Command([&] {
         if (urls.size() > 1) {
-            ShowInfoBox(this, tr(kDropOneFileText));
+            ShowInfoBox(this, Caption(kDropOneFileText));
             return;
         }
         if (urls.isEmpty() || !urls.front().isLocalFile()) {
-            ShowInfoBox(this, tr(kDropNotAFileText));
+            ShowInfoBox(this, Caption(kDropNotAFileText));
             return;
         }
         OpenPictureFile(urls.front().toLocalFile());
@@ -633,7 +633,7 @@ void TMainForm::WriteRecovery() {
         recovery_->Write(SerializeRecovery(record));
     } catch (const std::exception& error) {
         // Editing goes on; the user hears of it once.
-        if (!recoveryWarned_) ShowErrorBox(this, tr(kRecoveryWriteFailedText) + "\r" + ToQString(error.what()));
+        if (!recoveryWarned_) ShowErrorBox(this, Caption(kRecoveryWriteFailedText) + "\r" + ToQString(error.what()));
         recoveryWarned_ = true;
     }
 }
@@ -663,10 +663,10 @@ std::string TMainForm::OfferRecovery() {
                 RecoverySession::Discard(path);
             }
         }
-        if (!unusable.isEmpty()) ShowInfoBox(this, tr(kUnusableRecoveryText) + "\r" + unusable.join("\r"));
+        if (!unusable.isEmpty()) ShowInfoBox(this, Caption(kUnusableRecoveryText) + "\r" + unusable.join("\r"));
         // Newest first; once one is restored, the others wait for the next start.
         for (const auto& [path, record] : offers) {
-            const QString question = tr(kRestoreQuestionText).arg(ToQString(record.source));
+            const QString question = Caption(kRestoreQuestionText).arg(ToQString(record.source));
             if (AskYesNo(this, tr(kProductTitle), question)) {
                 RecoverySession::Discard(path);
                 RestoreRecord(record);
@@ -1088,7 +1088,7 @@ void TMainForm::suitempBitBtnOpenClick() {
     Command([&] {
         FileDialogRequest request;
         request.save = false;
-        request.title = tr("Open");
+        request.title = Caption(kOpenDialogTitle);
         request.filters = OpenFilters();
         request.filterEntry = openFilterEntry_;
         request.fileName = openFileName_;
@@ -1118,7 +1118,7 @@ bool TMainForm::OpenPictureFile(const QString& chosen) {
     ShowHistoryTrace();
     // The status names the new picture before the thumbnails render, so that
     // a failing render cannot leave it naming the previous file.
-    StatusPanels[1]->setText(tr(kOpenFilePrefix) + chosen);
+    ShowOpenFile(chosen);
     if (CurrentCategory > 0) {
         RefreshCategoryNow();
     } else {
@@ -1134,12 +1134,12 @@ void TMainForm::suitempBitBtnSaveClick() {
 
 bool TMainForm::SaveToChosenFile() {
     if (FullSizePicture.empty()) {
-        ShowInfoBox(this, tr(kNothingToSaveText));
+        ShowInfoBox(this, Caption(kNothingToSaveText));
         return false;
     }
     FileDialogRequest request;
     request.save = true;
-    request.title = tr("Save As");
+    request.title = Caption(kSaveDialogTitle);
     request.filters = SaveFilters();
     request.filterEntry = saveFilterEntry_;
     request.fileName = saveFileName_;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandBoundary.h"
 #include "Controls.h"
 #include "Fit.h"
 #include "effects/Catalogue.h"
@@ -23,6 +24,7 @@
 #include "output/PrintLayout.h"
 #include "picture/Metadata.h"
 #include "picture/Picture.h"
+#include "settings/CaptionCatalog.h"
 
 class QAction;
 class QActionGroup;
@@ -42,28 +44,23 @@ namespace corvellin {
 
 inline constexpr const char* kProductTitle = "Corvellin Photo Editor";
 inline constexpr const char* kStatusHint = "Click the small photo to preview and apply this effect";
-inline constexpr const char* kOpenFilePrefix = "Open file: ";
-inline constexpr const char* kNothingToSaveText =
-    "There is no picture to save. Open a picture first (File > Open).";
-inline constexpr const char* kNoWallpaperPictureText =
-    "There is no picture to set as the wallpaper. Open a picture first (File > Open).";
-inline constexpr const char* kNoPreviewPictureText =
-    "There is no picture to show. Open a picture first (File > Open).";
+// The design sizes that captions may widen: the tool bar's buttons (at
+// kToolbarButtonLeft, kToolbarRightMargin to spare) and the command buttons,
+// kButtonRowGap apart; the slider before them; status panel 0.
+inline constexpr int kDesignButtonWidth = 75;
+inline constexpr int kToolbarButtonLeft = 16;
+inline constexpr int kToolbarRightMargin = 22;
+inline constexpr int kButtonRowGap = 6;
+inline constexpr int kTrackBarWidth = 157;
+inline constexpr int kStatusHintWidth = 350;
+inline constexpr int kStatusBarHeight = 19;
 
 // Between the picture's name and the product title in the window title.
 inline constexpr const char* kTitleSeparator = " — ";
-inline constexpr const char* kDropOneFileText = "Drop one picture file at a time.";
-inline constexpr const char* kDropNotAFileText = "Only a picture file can be dropped here.";
-inline constexpr const char* kRestoreQuestionText =
-    "The editor did not end normally last time. Restore the unsaved changes to %1?";
-inline constexpr const char* kUnusableRecoveryText =
-    "A recovery file from an earlier session could not be used and was removed:";
-inline constexpr const char* kRecoveryWriteFailedText =
-    "Unsaved changes cannot be kept for recovery after a crash:";
 
 class RecoverySession;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public CaptionSource {
     Q_OBJECT
 public:
     // Runs the start-up sequence with the program's folder (ending in '/').
@@ -95,6 +92,9 @@ public:
     QString EditedFileName() const;
     // This run's recovery file (it exists only while there is unsaved work).
     std::string RecoveryFilePath() const;
+    // A caption of the current language (the built-in text without one; a
+    // text that is no key, as it is).
+    QString Caption(const char* key) const override;
 
     // ---- Controls -------------------------------------------------------------
     QWidget* PanelLeftToolbar = nullptr;
@@ -319,9 +319,15 @@ private:
     bool ConfirmDropWork();
     // The save command's steps; true when the file was written.
     bool SaveToChosenFile();
-    // A caption of the current language (the built-in text without one).
-    QString Caption(const char* key) const;
     void UpdateTitle();
+    // Status panel 1: "Open file: " in the current language, then the path.
+    void ShowOpenFile(const QString& path);
+    // Widens the controls whose captions need it and makes room for them:
+    // the tool bar to its widest button, the command row from its right end.
+    void FitCaptions();
+    // The status bar grows where its texts stand taller than the window's font
+    // (characters drawn from a fallback font).
+    void FitStatusBar();
     // After Apply, Undo, Redo and Save: the title's marker and the recovery file.
     void HistoryChanged();
     void WriteRecovery();
@@ -346,6 +352,7 @@ private:
     std::unique_ptr<RecoverySession> recovery_;
     bool recoveryWarned_ = false;
     bool closePending_ = false;
+    QString openFileShown_;  // the path status panel 1 names
     QString openFileName_;
     int openFilterEntry_ = 1;
     QString saveFileName_;

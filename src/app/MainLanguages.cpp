@@ -3,15 +3,21 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QSlider>
 #include <QUrl>
+#include <algorithm>
 
 #include "MainForm.h"
 #include "StoredSettings.h"
 #include "picture/Error.h"
+#include "platform/qt/CaptionFit.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/Shell.h"
 #include "settings/CaptionCatalog.h"
@@ -147,6 +153,59 @@ void TMainForm::ApplyLanguage(int index) {
             }
         }
     }
+    if (!openFileShown_.isEmpty()) ShowOpenFile(openFileShown_);
+    FitCaptions();
+}
+
+void TMainForm::ShowOpenFile(const QString& path) {
+    openFileShown_ = path;
+    StatusPanels[1]->setText(Caption(kOpenFileText) + QLatin1Char(' ') + path);
+    FitStatusBar();
+}
+
+void TMainForm::FitStatusBar() {
+    // As designed, the bar is the font's height and a frame around it.
+    const int frame = kStatusBarHeight - QFontMetrics(StatusPanels[0]->font()).height();
+    int text = 0;
+    for (const QLabel* panel : StatusPanels) text = std::max(text, TextLineHeight(panel->text(), panel->font()));
+    StatusBar1->setFixedHeight(std::max(kStatusBarHeight, text + frame));
+}
+
+void TMainForm::FitCaptions() {
+    // One width for the whole tool bar: the widest caption's. A category button
+    // is measured as the current category shows it, bold and with the marker.
+    int buttonWidth = kDesignButtonWidth;
+    std::vector<QPushButton*> categoryButtons;
+    for (int category = 1; category <= kCategoryCount; ++category) categoryButtons.push_back(CategoryButton(category));
+    for (QPushButton* button : PanelLeftToolbar->findChildren<QPushButton*>()) {
+        const bool category = std::find(categoryButtons.begin(), categoryButtons.end(), button) != categoryButtons.end();
+        QFont face = button->font();
+        if (category) face.setBold(true);
+        buttonWidth = std::max(buttonWidth, PushButtonWidth(button, face, category || !button->icon().isNull()));
+    }
+    for (QPushButton* button : PanelLeftToolbar->findChildren<QPushButton*>())
+        button->setGeometry(kToolbarButtonLeft, button->y(), buttonWidth, button->height());
+    PanelLeftToolbar->setFixedWidth(kToolbarButtonLeft + buttonWidth + kToolbarRightMargin);
+
+    Label1->adjustSize();
+    Label2->adjustSize();
+
+    // Apply, Undo and Redo end at the thumbnail panel's right edge; the slider
+    // ends before Apply.
+    int right = PanelEffect->geometry().right() + 1;
+    for (QPushButton* button : {BitBtnReDo, BitBtnUndo, BitBtnApply}) {
+        const int width = CaptionWidth(button, kDesignButtonWidth);
+        button->setGeometry(right - width, button->y(), width, button->height());
+        right -= width + kButtonRowGap;
+    }
+    TrackBarValue->resize(std::min(kTrackBarWidth, right - TrackBarValue->x()), TrackBarValue->height());
+
+    StatusPanels[0]->setFixedWidth(CaptionWidth(StatusPanels[0], kStatusHintWidth));
+    FitStatusBar();
+
+    // A restored window keeps the whole picture area in view beside the tool bar.
+    const int wanted = PanelLeftToolbar->width() + PanelScreen->width();
+    if (!isMaximized() && !isFullScreen() && width() < wanted) resize(wanted, height());
 }
 
 void TMainForm::LanguageItemClick(QAction* item) {

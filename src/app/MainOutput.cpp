@@ -43,7 +43,7 @@ std::string TMainForm::WallpaperFilePath() const { return WallpaperFolder(Progra
 void TMainForm::suiButtonWallPaperClick() {
     RunCommand(this, Busy(), [&] {
         if (FullSizePicture.empty()) {
-            ShowInfoBox(this, tr(kNoWallpaperPictureText));
+            ShowInfoBox(this, Caption(kNoWallpaperPictureText));
             return;
         }
         TWallpaperOptForm dialog(this, LanguageIndex, LanguageFilePath(LanguageIndex));
@@ -69,7 +69,7 @@ void TMainForm::suiButtonWallPaperClick() {
 void TMainForm::MenuPreviewClick() {
     RunCommand(this, Busy(), [&] {
         if (FullSizePicture.empty()) {
-            ShowInfoBox(this, tr(kNoPreviewPictureText));
+            ShowInfoBox(this, Caption(kNoPreviewPictureText));
             return;
         }
         // A replay error ends the command here, before any window opens.

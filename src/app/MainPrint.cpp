@@ -11,12 +11,6 @@
 
 namespace corvellin {
 
-namespace {
-
-constexpr const char* kNothingToPrintText = "There is no picture to print. Open a picture first (File > Open).";
-
-}  // namespace
-
 void TMainForm::MenuPaperSettingClick() {
     RunCommand(this, Busy(), [&] {
         RequirePrinter();
@@ -29,7 +23,7 @@ void TMainForm::MenuPrintPreviewClick() {
     RunCommand(this, Busy(), [&] {
         // The layout arithmetic needs a picture of at least one pixel.
         if (FullSizePicture.empty() || WorkingPicture().empty()) {
-            ShowInfoBox(this, tr(kNothingToPrintText));
+            ShowInfoBox(this, Caption(kNothingToPrintText));
             return;
         }
         RequirePrinter();
@@ -55,7 +49,7 @@ void TMainForm::MenuPrintPreviewClick() {
 void TMainForm::MenuPrintClick() {
     RunCommand(this, Busy(), [&] {
         if (FullSizePicture.empty()) {
-            ShowInfoBox(this, tr(kNothingToPrintText));
+            ShowInfoBox(this, Caption(kNothingToPrintText));
             return;
         }
         RequirePrinter();

@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "platform/qt/CaptionFit.h"
 #include "platform/qt/PictureImage.h"
 #include "settings/CaptionCatalog.h"
 #include "settings/LanguageFiles.h"
@@ -65,15 +66,28 @@ void TPreviewForm::FormDestroy() { ShownPicture = Picture(); }
 
 void TPreviewForm::LoadCaptions(int languageIndex) {
     const IniFile file = languageIndex >= 0 ? LoadLanguageFile(languageFile_) : IniFile();
-    QString text;
-    for (const CaptionKey& caption : CaptionKeys(CaptionWindow::Preview))
-        text = QString::fromStdString(Translate(file, caption.key, caption.builtIn));
-    Label1->setText(text);
+    auto text = [&](const char* key) { return QString::fromStdString(Translate(file, key, key)); };
+    setWindowTitle(text("Preview"));
+    Label1->setText(text("DClick left mouse button or press 'Esc' key to close"));
     Label2->setText(Label1->text());
-    // 303 pixels wide as laid out, wider where a font or a translation needs it.
-    const int width = std::max(303, Label1->sizeHint().width());
-    Label1->resize(width, 14);
-    Label2->resize(width, 14);
+    FitHint();
+}
+
+void TPreviewForm::FitHint() {
+    // 303 by 14 as laid out, wider where a font or a translation needs it; on
+    // a screen too narrow for one line the hint wraps within the screen.
+    const int room = ScreenArea().width() - 2 * Label1->x();
+    for (QLabel* l : {Label1, Label2}) {
+        l->setWordWrap(false);
+        int width = std::max(303, l->sizeHint().width());
+        int height = std::max(14, TextLineHeight(l->text(), l->font()));
+        if (width > room) {
+            l->setWordWrap(true);
+            width = std::max(1, room);
+            height = std::max(height, l->heightForWidth(width));
+        }
+        l->resize(width, height);
+    }
 }
 
 QRect TPreviewForm::ScreenArea() const {
@@ -86,6 +100,7 @@ void TPreviewForm::FitToScreen() {
     const ScreenRect r = corvellin::FitToScreen(ShownPicture.width(), ShownPicture.height(), area.width(), area.height());
     ImagePreview->setGeometry(r.left, r.top, r.width, r.height);
     ImagePreview->setImage(PictureToDisplayImage(StretchNearest(ShownPicture, r.width, r.height), ShownColorSpace));
+    FitHint();
     Label1->raise();
     Label2->raise();
 }

@@ -57,6 +57,7 @@ protected:
 
 private:
     void FormCreate(int languageIndex);
+    void FitHint();
     void FormShow();
     void FormKeyPress(int key);
     void ImagePreviewMouseDown();

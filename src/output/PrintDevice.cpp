@@ -77,7 +77,7 @@ PrinterMetrics CurrentPrinterMetrics() {
     metrics.printableWidth = printer.width();
     metrics.printableHeight = printer.height();
     if (metrics.dpiX < 1 || metrics.dpiY < 1 || metrics.printableWidth < 1 || metrics.printableHeight < 1)
-        throw Error("The printer reports no printable area. Choose another printer or paper.");
+        throw Error(kNoPrintableAreaText);
     return metrics;
 }
 

@@ -11,6 +11,7 @@
 
 #include "output/PrintLayout.h"
 #include "picture/Picture.h"
+#include "settings/CaptionCatalog.h"
 
 class QDialog;
 class QPrinter;
@@ -19,9 +20,6 @@ class QWidget;
 namespace corvellin {
 
 inline constexpr const char* kPrintJobName = "Corvellin";
-inline constexpr const char* kNoPrinterText =
-    "No printer is installed. Add a printer to the system and try again.";
-inline constexpr const char* kPrintFailedText = "The printer did not accept the print job.";
 
 // The platform's printing dialogs. The program uses the real Qt dialogs;
 // tests install their own seam and answer without a modal loop.

@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <exception>
 #include <map>
 
 #include "output/NumberText.h"
 #include "output/PrintDevice.h"
+#include "platform/qt/CaptionFit.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/PictureImage.h"
 #include "settings/CaptionCatalog.h"
@@ -25,6 +27,31 @@ namespace corvellin {
 namespace {
 
 constexpr int kPanelSize = 257;
+// The design layout, inside each group: labels at 16, 60 wide; the edits at 87,
+// 95 wide; the unit lists at 188, 82 wide; check boxes 140 wide. Scale's edit
+// at 60, 55 wide, "%" 3 after it and "Scale to Fit Page" at 136. Groups at
+// 295, 282 wide; the buttons 13 to their right, 98 wide, 7 from the edge.
+constexpr int kLabelLeft = 16;
+constexpr int kLabelWidth = 60;
+constexpr int kLabelHeight = 14;
+constexpr int kEditLeft = 87;
+constexpr int kLabelEditGap = kEditLeft - kLabelLeft - kLabelWidth;
+constexpr int kEditWidth = 95;
+constexpr int kListGap = 6;
+constexpr int kListWidth = 82;
+constexpr int kCheckWidth = 140;
+constexpr int kScaleLeft = 60;
+constexpr int kScaleWidth = 55;
+constexpr int kPercentGap = 3;
+constexpr int kPercentWidth = 14;
+constexpr int kFitPageGap = 4;
+constexpr int kGroupLeft = 295;
+constexpr int kGroupWidth = 282;
+constexpr int kGroupPadding = 6;
+constexpr int kButtonGap = 13;
+constexpr int kButtonWidth = 98;
+constexpr int kButtonRightMargin = 7;
+constexpr int kDialogHeight = 321;
 enum UnitSlot { kTopSlot = 0, kLeftSlot = 1, kHeightSlot = 2, kWidthSlot = 3 };
 
 }  // namespace
@@ -40,7 +67,7 @@ TPrintPreviewForm::TPrintPreviewForm(int languageIndex, const std::string& langu
 TPrintPreviewForm::~TPrintPreviewForm() = default;
 
 void TPrintPreviewForm::BuildWindow() {
-    setFixedSize(695, 321);
+    setFixedSize(kGroupLeft + kGroupWidth + kButtonGap + kButtonWidth + kButtonRightMargin, kDialogHeight);
     move(183, 307);
     setModal(true);
 
@@ -54,7 +81,7 @@ void TPrintPreviewForm::BuildWindow() {
     auto label = [](QWidget* parent, const char* name, int left, int top) {
         auto* l = new QLabel(parent);
         l->setObjectName(name);
-        l->setGeometry(left, top + 4, 60, 14);
+        l->setGeometry(left, top + 4, kLabelWidth, kLabelHeight);
         return l;
     };
     auto edit = [](QWidget* parent, const char* name, int left, int top, int width) {
@@ -67,50 +94,50 @@ void TPrintPreviewForm::BuildWindow() {
         auto* c = new QComboBox(parent);
         c->setObjectName(name);
         c->setEditable(false);
-        c->setGeometry(188, top, 82, 21);
+        c->setGeometry(kEditLeft + kEditWidth + kListGap, top, kListWidth, 21);
         return c;
     };
     auto check = [](QWidget* parent, const char* name, int left, int top) {
         auto* c = new QCheckBox(parent);
         c->setObjectName(name);
-        c->setGeometry(left, top, 140, 17);
+        c->setGeometry(left, top, kCheckWidth, 17);
         return c;
     };
     auto button = [this](const char* name, int top) {
         auto* b = new QPushButton(this);
         b->setObjectName(name);
-        b->setGeometry(590, top, 98, 25);
+        b->setGeometry(kGroupLeft + kGroupWidth + kButtonGap, top, kButtonWidth, 25);
         b->setAutoDefault(false);
         return b;
     };
 
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName("GroupBox1");
-    GroupBox1->setGeometry(295, 40, 282, 105);
-    Label1 = label(GroupBox1, "Label1", 16, 24);
-    EditTop = edit(GroupBox1, "EditTop", 87, 24, 95);
+    GroupBox1->setGeometry(kGroupLeft, 40, kGroupWidth, 105);
+    Label1 = label(GroupBox1, "Label1", kLabelLeft, 24);
+    EditTop = edit(GroupBox1, "EditTop", kEditLeft, 24, kEditWidth);
     ComboBoxTopUnit = units(GroupBox1, "ComboBoxTopUnit", 24);
-    Label2 = label(GroupBox1, "Label2", 16, 53);
-    EditLeft = edit(GroupBox1, "EditLeft", 87, 53, 95);
+    Label2 = label(GroupBox1, "Label2", kLabelLeft, 53);
+    EditLeft = edit(GroupBox1, "EditLeft", kEditLeft, 53, kEditWidth);
     ComboBoxLeftUnit = units(GroupBox1, "ComboBoxLeftUnit", 53);
-    CheckBoxCenter = check(GroupBox1, "CheckBoxCenter", 87, 80);
+    CheckBoxCenter = check(GroupBox1, "CheckBoxCenter", kEditLeft, 80);
 
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName("GroupBox2");
-    GroupBox2->setGeometry(295, 160, 282, 121);
-    Label3 = label(GroupBox2, "Label3", 16, 24);
-    EditScale = edit(GroupBox2, "EditScale", 60, 24, 55);
-    Label6 = label(GroupBox2, "Label6", 118, 24);
-    Label6->setGeometry(118, 28, 14, 14);
+    GroupBox2->setGeometry(kGroupLeft, 160, kGroupWidth, 121);
+    Label3 = label(GroupBox2, "Label3", kLabelLeft, 24);
+    EditScale = edit(GroupBox2, "EditScale", kScaleLeft, 24, kScaleWidth);
+    Label6 = label(GroupBox2, "Label6", kScaleLeft + kScaleWidth + kPercentGap, 24);
+    Label6->resize(kPercentWidth, kLabelHeight);
     Label6->setText("%");
-    CheckBoxFitPage = check(GroupBox2, "CheckBoxFitPage", 136, 24);
-    Label4 = label(GroupBox2, "Label4", 16, 52);
-    EditHeight = edit(GroupBox2, "EditHeight", 87, 52, 95);
+    CheckBoxFitPage = check(GroupBox2, "CheckBoxFitPage", kScaleLeft + kScaleWidth + kPercentGap + kPercentWidth + kFitPageGap, 24);
+    Label4 = label(GroupBox2, "Label4", kLabelLeft, 52);
+    EditHeight = edit(GroupBox2, "EditHeight", kEditLeft, 52, kEditWidth);
     ComboBoxHeightUnit = units(GroupBox2, "ComboBoxHeightUnit", 52);
-    Label5 = label(GroupBox2, "Label5", 16, 80);
-    EditWidth = edit(GroupBox2, "EditWidth", 87, 80, 95);
+    Label5 = label(GroupBox2, "Label5", kLabelLeft, 80);
+    EditWidth = edit(GroupBox2, "EditWidth", kEditLeft, 80, kEditWidth);
     ComboBoxWidthUnit = units(GroupBox2, "ComboBoxWidthUnit", 80);
-    CheckBoxBorderBox = check(GroupBox2, "CheckBoxBorderBox", 87, 107);
+    CheckBoxBorderBox = check(GroupBox2, "CheckBoxBorderBox", kEditLeft, 107);
     CheckBoxBorderBox->setText("Display Border Box");
     CheckBoxBorderBox->setVisible(false);
 
@@ -146,6 +173,46 @@ void TPrintPreviewForm::FormCreate() {
         list->clear();
         list->addItems(unitTexts_);
     }
+    FitCaptions();
+}
+
+void TPrintPreviewForm::FitCaptions() {
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5})
+        label->resize(label->sizeHint().width(), std::max(kLabelHeight, label->sizeHint().height()));
+    // The rows with a unit list share one edit column.
+    int labelWidth = 0;
+    for (QLabel* label : {Label1, Label2, Label4, Label5}) labelWidth = std::max(labelWidth, label->width());
+    const int editLeft = std::max(kEditLeft, kLabelLeft + labelWidth + kLabelEditGap);
+    const int listLeft = editLeft + kEditWidth + kListGap;
+    int listWidth = kListWidth;
+    for (QComboBox* list : {ComboBoxTopUnit, ComboBoxLeftUnit, ComboBoxHeightUnit, ComboBoxWidthUnit})
+        listWidth = std::max(listWidth, CaptionWidth(list, kListWidth));
+    for (QLineEdit* edit : {EditTop, EditLeft, EditHeight, EditWidth}) edit->move(editLeft, edit->y());
+    for (QComboBox* list : {ComboBoxTopUnit, ComboBoxLeftUnit, ComboBoxHeightUnit, ComboBoxWidthUnit})
+        list->setGeometry(listLeft, list->y(), listWidth, list->height());
+    for (QCheckBox* check : {CheckBoxCenter, CheckBoxBorderBox})
+        check->setGeometry(editLeft, check->y(), CaptionWidth(check, kCheckWidth), check->height());
+    // The scale row: its edit after "Scale:", then "%" and "Scale to Fit Page".
+    const int scaleLeft = std::max(kScaleLeft, Label3->x() + Label3->width() + kFitPageGap);
+    EditScale->move(scaleLeft, EditScale->y());
+    Label6->move(scaleLeft + kScaleWidth + kPercentGap, Label6->y());
+    CheckBoxFitPage->setGeometry(Label6->x() + kPercentWidth + kFitPageGap, CheckBoxFitPage->y(),
+                                 CaptionWidth(CheckBoxFitPage, kCheckWidth), CheckBoxFitPage->height());
+
+    int groupWidth = std::max({kGroupWidth, CaptionWidth(GroupBox1, 0), CaptionWidth(GroupBox2, 0),
+                               listLeft + listWidth + kGroupPadding,
+                               CheckBoxFitPage->x() + CheckBoxFitPage->width() + kGroupPadding});
+    for (QCheckBox* check : {CheckBoxCenter, CheckBoxBorderBox})
+        groupWidth = std::max(groupWidth, check->x() + check->width() + kGroupPadding);
+    for (QGroupBox* group : {GroupBox1, GroupBox2}) group->resize(groupWidth, group->height());
+
+    const int buttonLeft = kGroupLeft + groupWidth + kButtonGap;
+    int buttonWidth = kButtonWidth;
+    for (QPushButton* button : {ButtonPrint, ButtonCancel, ButtonOK, ButtonPageSet})
+        buttonWidth = std::max(buttonWidth, CaptionWidth(button, kButtonWidth));
+    for (QPushButton* button : {ButtonPrint, ButtonCancel, ButtonOK, ButtonPageSet})
+        button->setGeometry(buttonLeft, button->y(), buttonWidth, button->height());
+    setFixedSize(buttonLeft + buttonWidth + kButtonRightMargin, kDialogHeight);
 }
 
 void TPrintPreviewForm::LoadCaptions(int languageIndex) {

@@ -109,6 +109,10 @@ protected:
 private:
     void FormCreate();
     void BuildWindow();
+    // Sizes the labels to their texts and widens what a caption needs: the
+    // edit column moves right of the widest label, the groups widen to their
+    // rows and titles, the buttons to their captions, and the dialog with them.
+    void FitCaptions();
     void SetQuietly(QLineEdit* edit, const QString& text);
     // The edit's value converted with its unit to whole screen pixels.
     std::optional<std::int32_t> ReadPixels(QLineEdit* edit, QComboBox* unit) const;

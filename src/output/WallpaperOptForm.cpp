@@ -7,8 +7,10 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "DesktopWallpaper.h"
+#include "platform/qt/CaptionFit.h"
 #include "platform/qt/Dialogs.h"
 #include "settings/CaptionCatalog.h"
 #include "settings/LanguageFiles.h"
@@ -16,6 +18,28 @@
 namespace corvellin {
 
 namespace {
+
+// The design layout: 416 by 311; radio buttons at 48, 120 wide; the
+// illustrations at 200, 49; the rule 24 from the left, 15 short of the right
+// edge; OK and Cancel 75 wide, centred at a third and at two thirds plus.
+constexpr int kDialogWidth = 416;
+constexpr int kDialogHeight = 311;
+constexpr int kRadioLeft = 48;
+constexpr int kRadioWidth = 120;
+constexpr int kPictureLeft = 200;
+constexpr int kPictureTop = 49;
+constexpr int kPictureWidth = 178;
+constexpr int kBevelLeft = 24;
+constexpr int kBevelWidth = 377;
+constexpr int kButtonWidth = 75;
+constexpr int kOkLeft = 102;
+constexpr int kCancelLeft = 246;
+
+// The left edge of a button of width w whose centre stands where the design's
+// centre stood, in a dialog of width dialogWidth.
+int CentredLeft(int designLeft, int w, int dialogWidth) {
+    return ((2 * designLeft + kButtonWidth) * dialogWidth - kDialogWidth * w) / (2 * kDialogWidth);
+}
 
 // A small landscape: the sample wallpaper drawn inside each monitor.
 void PaintSample(QPainter& p, const QRectF& r) {
@@ -46,7 +70,7 @@ void PaintSample(QPainter& p, const QRectF& r) {
 
 QImage TWallpaperOptForm::Illustration(int style) {
     const int height = style == 1 ? 161 : 160;
-    QImage image(178, height, QImage::Format_RGB32);
+    QImage image(kPictureWidth, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -82,7 +106,8 @@ TWallpaperOptForm::TWallpaperOptForm(QWidget* parent, int languageIndex, const s
     : QDialog(parent), languageFile_(languageFile) {
     setObjectName("WallpaperOptForm");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(416, 311);
+    setFixedSize(kDialogWidth, kDialogHeight);
+    pictureLeft_ = kPictureLeft;
     setAutoFillBackground(true);
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);
@@ -99,7 +124,7 @@ TWallpaperOptForm::TWallpaperOptForm(QWidget* parent, int languageIndex, const s
     auto radio = [this](const char* name, const char* caption, int top) {
         auto* r = new QRadioButton(tr(caption), this);
         r->setObjectName(name);
-        r->setGeometry(48, top, 120, 21);
+        r->setGeometry(kRadioLeft, top, kRadioWidth, 21);
         return r;
     };
     RadioButtonCenter = radio("RadioButtonCenter", "Center", 80);
@@ -115,7 +140,7 @@ TWallpaperOptForm::TWallpaperOptForm(QWidget* parent, int languageIndex, const s
         l->setObjectName(name);
         const QImage picture = Illustration(style);
         l->setPixmap(QPixmap::fromImage(picture));
-        l->setGeometry(200, 49, picture.width(), picture.height());
+        l->setGeometry(kPictureLeft, kPictureTop, picture.width(), picture.height());
         l->hide();
         return l;
     };
@@ -127,15 +152,15 @@ TWallpaperOptForm::TWallpaperOptForm(QWidget* parent, int languageIndex, const s
     Bevel1->setObjectName("Bevel1");
     Bevel1->setFrameShape(QFrame::HLine);
     Bevel1->setFrameShadow(QFrame::Sunken);
-    Bevel1->setGeometry(24, 215, 377, 18);
+    Bevel1->setGeometry(kBevelLeft, 215, kBevelWidth, 18);
 
     BitBtnOK = new QPushButton(tr("&OK"), this);
     BitBtnOK->setObjectName("BitBtnOK");
-    BitBtnOK->setGeometry(102, 256, 75, 25);
+    BitBtnOK->setGeometry(kOkLeft, 256, kButtonWidth, 25);
     BitBtnOK->setDefault(true);
     BitBtnCancel = new QPushButton(tr("&Cancel"), this);
     BitBtnCancel->setObjectName("BitBtnCancel");
-    BitBtnCancel->setGeometry(246, 256, 75, 25);
+    BitBtnCancel->setGeometry(kCancelLeft, 256, kButtonWidth, 25);
     connect(BitBtnOK, &QPushButton::clicked, this, &TWallpaperOptForm::suitempBitBtnOKClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TWallpaperOptForm::suitempBitBtnCancelClick);
 
@@ -162,7 +187,7 @@ int TWallpaperOptForm::Style() const {
 void TWallpaperOptForm::ShowIllustration(QLabel* shown) {
     for (QLabel* l : {ImageCenter, ImageTile, ImageStretch}) {
         if (l == shown) {
-            l->move(200, 49);
+            l->move(pictureLeft_, kPictureTop);
             l->show();
         } else {
             l->hide();
@@ -197,6 +222,28 @@ void TWallpaperOptForm::LoadCaptions(int languageIndex) {
     BitBtnOK->setText(Text("&OK"));
     BitBtnCancel->setText(Text("&Cancel"));
     Message = Text("Please select an option for wallpaper!");
+    FitCaptions();
+}
+
+void TWallpaperOptForm::FitCaptions() {
+    int radioWidth = kRadioWidth;
+    for (QRadioButton* r : {RadioButtonCenter, RadioButtonTile, RadioButtonStretch})
+        radioWidth = std::max(radioWidth, CaptionWidth(r, kRadioWidth));
+    for (QRadioButton* r : {RadioButtonCenter, RadioButtonTile, RadioButtonStretch})
+        r->resize(radioWidth, r->height());
+    pictureLeft_ = std::max(kPictureLeft, kRadioLeft + radioWidth + (kPictureLeft - kRadioLeft - kRadioWidth));
+    const int width = std::max(kDialogWidth, pictureLeft_ + kPictureWidth + (kDialogWidth - kPictureLeft - kPictureWidth));
+    setFixedSize(width, kDialogHeight);
+    for (QLabel* l : {ImageCenter, ImageTile, ImageStretch}) l->move(pictureLeft_, kPictureTop);
+    Bevel1->resize(width - (kDialogWidth - kBevelWidth), Bevel1->height());
+    const struct {
+        QPushButton* button;
+        int designLeft;
+    } buttons[] = {{BitBtnOK, kOkLeft}, {BitBtnCancel, kCancelLeft}};
+    for (const auto& b : buttons) {
+        const int w = CaptionWidth(b.button, kButtonWidth);
+        b.button->setGeometry(CentredLeft(b.designLeft, w, width), b.button->y(), w, b.button->height());
+    }
 }
 
 QString TWallpaperOptForm::Text(const char* key) const {

@@ -60,9 +60,13 @@ public slots:
 private:
     void FormCreate();
     void ShowIllustration(QLabel* shown);
+    // Widens the radio buttons to their captions, moves the pictures right of
+    // them and widens the dialog when they need it; OK and Cancel keep their centres.
+    void FitCaptions();
 
     std::string languageFile_;
     QHash<QString, QString> texts_;
+    int pictureLeft_ = 0;  // where the illustrations stand
 };
 
 }  // namespace corvellin

@@ -52,6 +52,24 @@ constexpr CaptionKey kMain[] = {
     {"Save changes to %1 before closing?", "Save changes to %1 before closing?"},
     {"&Don't Save", "&Don't Save"},
     {"&Cancel", "&Cancel"},
+    // The status panel's "Open file: " before the path, the file dialogs'
+    // titles and the messages of the window's commands.
+    {kOpenFileText, kOpenFileText},
+    {kOpenDialogTitle, kOpenDialogTitle},
+    {kSaveDialogTitle, kSaveDialogTitle},
+    {kNothingToSaveText, kNothingToSaveText},
+    {kNothingToPrintText, kNothingToPrintText},
+    {kNoWallpaperPictureText, kNoWallpaperPictureText},
+    {kNoPreviewPictureText, kNoPreviewPictureText},
+    {kNoPrinterText, kNoPrinterText},
+    {kNoPrintableAreaText, kNoPrintableAreaText},
+    {kPrintFailedText, kPrintFailedText},
+    {kDropOneFileText, kDropOneFileText},
+    {kDropNotAFileText, kDropNotAFileText},
+    {kRestoreQuestionText, kRestoreQuestionText},
+    {kUnusableRecoveryText, kUnusableRecoveryText},
+    {kRecoveryWriteFailedText, kRecoveryWriteFailedText},
+    {kUnexpectedErrorText, kUnexpectedErrorText},
 };
 
 constexpr CaptionKey kPrintPreview[] = {
@@ -109,6 +127,7 @@ constexpr CaptionKey kWallpaperOpt[] = {
 };
 
 constexpr CaptionKey kPreview[] = {
+    {"Preview", "Preview"},
     {"DClick left mouse button or press 'Esc' key to close", "DClick left mouse button or press 'Esc' key to close"},
 };
 
@@ -124,6 +143,8 @@ constexpr CaptionKey kUpdate[] = {
     {"Fail to connect Internet.", "Fail to connect Internet."},
     {"Please try later!", "Please try later!"},
     {"Fail to get update informate", "Fail to get update informate"},
+    {kUpdateInfoFromText, kUpdateInfoFromText},
+    {kCannotOpenAddressText, kCannotOpenAddressText},
 };
 
 }  // namespace

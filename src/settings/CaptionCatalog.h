@@ -37,6 +37,35 @@ inline constexpr const char* kXfconfRefusedText = "xfconf-query could not change
 inline constexpr const char* kUnknownDesktopText = "the wallpaper setting of this desktop is not known.";
 inline constexpr const char* kNoFileAddressText = "the file name cannot be written as an address.";
 
+// The main window's messages; an error with one of these texts that ends a
+// command is shown translated too.
+inline constexpr const char* kOpenFileText = "Open file:";
+inline constexpr const char* kOpenDialogTitle = "Open";
+inline constexpr const char* kSaveDialogTitle = "Save As";
+inline constexpr const char* kNothingToSaveText = "There is no picture to save. Open a picture first (File > Open).";
+inline constexpr const char* kNothingToPrintText = "There is no picture to print. Open a picture first (File > Open).";
+inline constexpr const char* kNoWallpaperPictureText =
+    "There is no picture to set as the wallpaper. Open a picture first (File > Open).";
+inline constexpr const char* kNoPreviewPictureText =
+    "There is no picture to show. Open a picture first (File > Open).";
+inline constexpr const char* kNoPrinterText = "No printer is installed. Add a printer to the system and try again.";
+inline constexpr const char* kNoPrintableAreaText =
+    "The printer reports no printable area. Choose another printer or paper.";
+inline constexpr const char* kPrintFailedText = "The printer did not accept the print job.";
+inline constexpr const char* kDropOneFileText = "Drop one picture file at a time.";
+inline constexpr const char* kDropNotAFileText = "Only a picture file can be dropped here.";
+inline constexpr const char* kRestoreQuestionText =
+    "The editor did not end normally last time. Restore the unsaved changes to %1?";
+inline constexpr const char* kUnusableRecoveryText =
+    "A recovery file from an earlier session could not be used and was removed:";
+inline constexpr const char* kRecoveryWriteFailedText = "Unsaved changes cannot be kept for recovery after a crash:";
+inline constexpr const char* kUnexpectedErrorText = "An unexpected error ended the command.";
+
+// The update window's information line (the server's name follows on a line
+// of its own) and its message when the download address cannot be opened.
+inline constexpr const char* kUpdateInfoFromText = "Update information from";
+inline constexpr const char* kCannotOpenAddressText = "Cannot open the address \"%1\".";
+
 enum class CaptionWindow { Main, PrintPreview, WallpaperOpt, Preview, Update };
 
 inline constexpr std::array<CaptionWindow, 5> kCaptionWindows = {

@@ -11,12 +11,15 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <numbers>
 #include <thread>
 
+#include "platform/qt/CaptionFit.h"
 #include "platform/qt/Dialogs.h"
+#include "settings/CaptionCatalog.h"
 #include "settings/LanguageFiles.h"
 
 namespace corvellin {
@@ -34,6 +37,10 @@ QString SourceHost(const std::string& source) {
 
 // From the labels' left edge to the window's right edge, less a small margin.
 constexpr int kLabelWidth = 322 - 155 - 4;
+// Cancel: 75 wide, its right edge 11 from the window's.
+constexpr int kCancelRight = 311;
+constexpr int kCheckingHeight = 18;
+constexpr int kCancelWidth = 75;
 
 // Tahoma at 13 pixels, or the nearest sans face installed; where the checking
 // text with all six dots would not fit in the window, the size steps down.
@@ -46,6 +53,8 @@ void FitCheckingFont(QLabel* label, const QString& checkingText) {
         if (QFontMetrics(font).horizontalAdvance(widest) <= kLabelWidth) break;
     }
     label->setFont(font);
+    // Characters from a taller fallback font get the height they need.
+    label->resize(label->width(), std::max(kCheckingHeight, TextLineHeight(widest, font)));
 }
 
 }  // namespace
@@ -141,7 +150,7 @@ TUpdateForm::TUpdateForm(QWidget* parent, const std::string& programDir, const s
 
     LabelUpdate = new QLabel(tr("Checking for new version..."), Panel);
     LabelUpdate->setObjectName("LabelUpdate");
-    LabelUpdate->setGeometry(155, 48, kLabelWidth, 18);
+    LabelUpdate->setGeometry(155, 48, kLabelWidth, kCheckingHeight);
     FitCheckingFont(LabelUpdate, LabelUpdate->text());
 
     LabelInfo = new QLabel(Panel);
@@ -155,7 +164,7 @@ TUpdateForm::TUpdateForm(QWidget* parent, const std::string& programDir, const s
 
     ButtonCancel = new QPushButton(tr("&Cancel"), Panel);
     ButtonCancel->setObjectName("ButtonCancel");
-    ButtonCancel->setGeometry(236, 112, 75, 25);
+    ButtonCancel->setGeometry(kCancelRight - kCancelWidth, 112, kCancelWidth, 25);
     connect(ButtonCancel, &QPushButton::clicked, this, &TUpdateForm::suitempButtonCancelClick);
 
     TimerUpdate = new QTimer(this);
@@ -177,11 +186,20 @@ void TUpdateForm::FormCreate() {
     TimerUpdate->start();
     TimerStart->start();
     DotCount = 0;
+    ShowInfoLine();
+}
+
+void TUpdateForm::ShowInfoLine() {
     // Two lines: what the address is, and the server's name (shortened in the
     // middle when it is too long; the tool tip holds the whole address).
     const QString host = LabelInfo->fontMetrics().elidedText(SourceHost(UpdateSource), Qt::ElideMiddle, kLabelWidth);
-    LabelInfo->setText(tr("Update information from") + "\n" + host);
+    LabelInfo->setText(texts_.infoFrom + "\n" + host);
     LabelInfo->setToolTip(FromUtf8(UpdateSource));
+}
+
+void TUpdateForm::FitCaptions() {
+    const int width = CaptionWidth(ButtonCancel, kCancelWidth);
+    ButtonCancel->setGeometry(kCancelRight - width, ButtonCancel->y(), width, ButtonCancel->height());
 }
 
 void TUpdateForm::LoadCaptions(int languageIndex, const std::string& languageFile) {
@@ -198,12 +216,16 @@ void TUpdateForm::LoadCaptions(int languageIndex, const std::string& languageFil
     texts_.failConnect = text("Fail to connect Internet.");
     texts_.tryLater = text("Please try later!");
     texts_.failInfo = text("Fail to get update informate");
+    texts_.infoFrom = text(kUpdateInfoFromText);
+    texts_.cannotOpen = text(kCannotOpenAddressText);
 
     CheckingText = texts_.checking;
     LabelUpdate->setText(texts_.checking);
     FitCheckingFont(LabelUpdate, CheckingText);
     ButtonCancel->setText(texts_.cancel);
     setWindowTitle(texts_.caption);
+    ShowInfoLine();
+    FitCaptions();
 }
 
 void TUpdateForm::TimerStartTimer() {
@@ -307,7 +329,7 @@ void TUpdateForm::CheckForUpdate() {
         if (AskYesNo(this, texts_.findNew, question)) {
             const QUrl url(FromUtf8(result.url), QUrl::StrictMode);
             if (!url.isValid() || !QDesktopServices::openUrl(url))
-                ShowErrorBox(this, tr("Cannot open the address \"%1\".").arg(FromUtf8(result.url)));
+                ShowErrorBox(this, texts_.cannotOpen.arg(FromUtf8(result.url)));
         }
         break;
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "UpdateCheck.h"
+#include "settings/CaptionCatalog.h"
 
 class QLabel;
 class QPushButton;
@@ -66,6 +67,8 @@ public:
         QString failConnect = "Fail to connect Internet.";
         QString tryLater = "Please try later!";
         QString failInfo = "Fail to get update informate";
+        QString infoFrom = kUpdateInfoFromText;
+        QString cannotOpen = kCannotOpenAddressText;
     };
     const Texts& texts() const { return texts_; }
 
@@ -84,6 +87,10 @@ protected:
 
 private:
     UpdateCheckResult RunCheckKeepingWindowAlive(const FetchOptions& options);
+    // LabelInfo: where the information comes from, in the current language.
+    void ShowInfoLine();
+    // Cancel widens to its caption, keeping its right edge.
+    void FitCaptions();
 
     Texts texts_;
     bool checking_ = false;

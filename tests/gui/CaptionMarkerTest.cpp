@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include <QUrl>
+#include <filesystem>
 #include <string>
 
 #include "PrintTestSeams.h"
@@ -20,6 +22,8 @@
 #include "ScopedConfigHome.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
+#include "history/Recovery.h"
+#include "platform/RecoveryStore.h"
 #include "picture/JpegCodec.h"
 #include "output/DesktopWallpaper.h"
 #include "output/PreviewForm.h"
@@ -99,9 +103,38 @@ TEST_F(CaptionMarkerTest, MainWindowAndItsQuestion) {
     form.suitempButtonColorClick(form.ButtonColor);
     form.ImageClick(form.Thumbnails[0]);
     form.suitempBitBtnApplyClick();
-    QStringList texts = Shown(form);
+    // The file dialogs, the drops it refuses and the commands without a printer.
+    form.suitempBitBtnOpenClick();
+    form.suitempBitBtnSaveClick();
+    form.OpenDropped({QUrl::fromLocalFile(QString::fromStdString(dir.file("a.jpg"))), QUrl::fromLocalFile(QString::fromStdString(dir.file("b.jpg")))});
+    form.OpenDropped({QUrl("https://example.org/c.jpg")});
+    form.MenuPaperSettingClick();
+    // What an earlier run left: a damaged recovery file, and one whose restore is declined.
+    std::filesystem::create_directories(StateFolder());
+    test::WriteBytes(StateFolder() + "/run-1-1.recovery", {'x', '\n'});
+    const std::string record = SerializeRecovery(RecoveryRecord{dir.file("pic/default.jpg"), {{1, 2, -1, 0x008000}}, 1});
+    test::WriteBytes(StateFolder() + "/run-2-2.recovery", {record.begin(), record.end()});
+    form.OfferRecovery();
+    QStringList texts = Shown(form) + boxes.texts();
+    for (const auto& request : boxes.requests) texts << request.title;
+    // Errors that end a command are shown through the window's captions.
+    for (const char* thrown : {kNoPrintableAreaText, kPrintFailedText, kUnexpectedErrorText, kRecoveryWriteFailedText})
+        texts << form.Caption(thrown);
     form.close();
-    ASSERT_EQ(boxes.questions.size(), 1u);
+    ASSERT_EQ(boxes.questions.size(), 2u);
+    {
+        // Without a default picture every output command says there is nothing to work on.
+        test::WriteBytes(dir.file("bare/Languages/markers.ini"), test::ReadBytes(languageFile));
+        TMainForm bare(dir.file("bare") + "/");
+        for (QAction* a : bare.Languages1->actions())
+            if (a->text() == "Markers") a->trigger();
+        boxes.boxes.clear();
+        bare.suitempBitBtnSaveClick();
+        bare.MenuPrintClick();
+        bare.suiButtonWallPaperClick();
+        bare.MenuPreviewClick();
+        texts << boxes.texts();
+    }
     for (const auto& q : boxes.questions) texts << q.title << q.text << q.buttons.save << q.buttons.dontSave << q.buttons.cancel;
     ExpectEveryKey(CaptionWindow::Main, texts);
 }
@@ -154,7 +187,8 @@ TEST_F(CaptionMarkerTest, UpdateWindowAndItsMessages) {
     form.LoadCaptions(0, languageFile);
     const TUpdateForm::Texts& t = form.texts();
     ExpectEveryKey(CaptionWindow::Update, Shown(form) << t.latest << t.thanks << t.latestIs << t.download
-                                                      << t.findNew << t.failConnect << t.tryLater << t.failInfo);
+                                                      << t.findNew << t.failConnect << t.tryLater << t.failInfo
+                                                      << t.cannotOpen);
 }
 
 }  // namespace

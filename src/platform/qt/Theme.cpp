@@ -31,7 +31,7 @@ QFrame#PanelPicture, QFrame#PanelPreview {
 }
 QFrame#PanelEffect { background: #ffffff; border: 1px solid #aab2bd; border-radius: 3px; }
 QFrame#ThumbnailHighlight { background: #f2a93b; border: none; border-radius: 3px; }
-QLabel#Label1, QLabel#Label2 { color: #2f3b4c; font-weight: bold; }
+QWidget#PanelScreen > QLabel#Label1, QWidget#PanelScreen > QLabel#Label2 { color: #2f3b4c; font-weight: bold; }
 QPushButton {
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:1 #e3e7ec);
     border: 1px solid #a4adb9; border-radius: 4px; padding: 0px 6px; color: #1f2630;
