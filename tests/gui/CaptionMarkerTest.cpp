@@ -41,11 +41,12 @@ QString Marker(const char* key) {
     return {};
 }
 
-// Every text a window shows: its title, and the texts, titles, items and
-// actions of everything in it.
+// Every text a window shows: its title, and the texts, titles, items,
+// tooltips, accessible names and actions of everything in it.
 QStringList Shown(const QWidget& window) {
     QStringList texts{window.windowTitle()};
     for (const QWidget* w : window.findChildren<QWidget*>()) {
+        texts << w->toolTip() << w->accessibleName();
         if (const auto* l = qobject_cast<const QLabel*>(w)) texts << l->text();
         if (const auto* b = qobject_cast<const QAbstractButton*>(w)) texts << b->text();
         if (const auto* g = qobject_cast<const QGroupBox*>(w)) texts << g->title();
@@ -96,10 +97,16 @@ TEST_F(CaptionMarkerTest, MainWindowAndItsQuestion) {
     ASSERT_NE(markers, nullptr);
     markers->trigger();
     // Unsaved work, then the window closed: the save question in the language.
+    // The thumbnails are named after the variations of the shown category: every category once.
+    QStringList texts;
+    for (int category = 1; category <= kCategoryCount; ++category) {
+        form.CategoryButton(category)->click();
+        texts << Shown(form);
+    }
     form.suitempButtonColorClick(form.ButtonColor);
     form.ImageClick(form.Thumbnails[0]);
     form.suitempBitBtnApplyClick();
-    QStringList texts = Shown(form);
+    texts << Shown(form);
     form.close();
     ASSERT_EQ(boxes.questions.size(), 1u);
     for (const auto& q : boxes.questions) texts << q.title << q.text << q.buttons.save << q.buttons.dontSave << q.buttons.cancel;
