@@ -69,7 +69,7 @@ void ImageView::paintEvent(QPaintEvent*) {
 }
 
 void ImageView::keyPressEvent(QKeyEvent* event) {
-    if (focusPolicy() == Qt::NoFocus) {
+    if (!Pressable) {
         QWidget::keyPressEvent(event);
         return;
     }
@@ -284,11 +284,9 @@ namespace {
 class ImageViewAccessible : public QAccessibleWidget {
 public:
     explicit ImageViewAccessible(ImageView* view)
-        : QAccessibleWidget(view, view->focusPolicy() != Qt::NoFocus ? QAccessible::Button : QAccessible::Graphic) {}
+        : QAccessibleWidget(view, view->Pressable ? QAccessible::Button : QAccessible::Graphic) {}
 
-    QAccessible::Role role() const override {
-        return view()->focusPolicy() != Qt::NoFocus ? QAccessible::Button : QAccessible::Graphic;
-    }
+    QAccessible::Role role() const override { return view()->Pressable ? QAccessible::Button : QAccessible::Graphic; }
     QStringList actionNames() const override {
         return role() == QAccessible::Button ? QStringList{pressAction()} : QStringList();
     }
@@ -323,6 +321,8 @@ QAccessibleInterface* ControlAccessible(const QString& className, QObject* objec
         return new ImageViewAccessible(static_cast<ImageView*>(object));
     if (className == QLatin1String(ProgressBar::staticMetaObject.className()))
         return new ProgressBarAccessible(static_cast<ProgressBar*>(object));
+    if (className == QLatin1String(PanelFrame::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     return nullptr;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QFrame>
 #include <QColorSpace>
 #include <QImage>
 #include <QLineEdit>
@@ -19,8 +20,7 @@ namespace corvellin {
 // ratio it holds that many device pixels per logical pixel and is drawn 1:1
 // in device pixels from the control's corner. The control owns its picture.
 //
-// A control that takes the keyboard focus (the thumbnails) is used like a
-// button: Enter, Return or Space is a click, the arrow keys ask for the next
+// A pressable control (the thumbnails) is used like a button when focused: Enter, Return or Space is a click, the arrow keys ask for the next
 // control of its grid, and the focus is drawn as a ring inside it.
 class ImageView : public QWidget {
     Q_OBJECT
@@ -39,6 +39,8 @@ public:
     void click() { emit clicked(this); }
 
     int Tag = 0;
+    // Pressed by keys and by assistive technology as a click; a button for the latter.
+    bool Pressable = false;
 
 signals:
     void clicked(corvellin::ImageView* sender);
@@ -128,9 +130,18 @@ private:
     std::vector<int> positions_;
 };
 
-// Gives assistive technology the roles of the controls above: an ImageView
-// that takes the focus is a button (its press action is a click), any other a
-// graphic; the ProgressBar a progress bar with its value. Installed once.
+// A sunken panel that groups controls (the picture panes, the thumbnails):
+// for assistive technology a grouping.
+class PanelFrame : public QFrame {
+    Q_OBJECT
+public:
+    using QFrame::QFrame;
+};
+
+// Gives assistive technology the roles of the controls above: a pressable
+// ImageView is a button (its press action is a click), any other a
+// graphic; the ProgressBar a progress bar with its value; a PanelFrame a
+// grouping. Installed once.
 void InstallControlAccessibility();
 
 }  // namespace corvellin

@@ -233,7 +233,7 @@ void TMainForm::BuildWindow() {
     Label2 = label("Label2", "Preview (Double click to full screen)", 465, 8);
 
     auto panel = [this](const char* name, int left, int top, int width, int height) {
-        auto* p = new QFrame(PanelScreen);
+        auto* p = new PanelFrame(PanelScreen);
         p->setObjectName(name);
         p->setFrameShape(QFrame::StyledPanel);
         p->setFrameShadow(QFrame::Sunken);
@@ -481,12 +481,13 @@ void TMainForm::FormCreate() {
         auto* thumb = new ImageView(PanelEffect);
         thumb->setObjectName(QString("Thumbnail%1").arg(i));
         thumb->Tag = i;
+        thumb->Pressable = true;
         thumb->setGeometry((i % 5) * (ThumbWidth + 12) + 12, (i / 5) * (ThumbHeight + 4) + 4, ThumbWidth,
                            ThumbHeight);
         thumb->setCursor(Qt::PointingHandCursor);
         // One thumbnail at a time is a stop of the Tab chain (the first, then
         // the one the arrow keys moved to); the arrows move among the ten.
-        thumb->setFocusPolicy(i == 0 ? Qt::TabFocus : Qt::NoFocus);
+        thumb->setFocusPolicy(Qt::TabFocus);
         connect(thumb, &ImageView::moveRequested, this, &TMainForm::ThumbnailMove);
         thumb->setPicture(Picture(DevicePixels(ThumbWidth, displayRatio_), DevicePixels(ThumbHeight, displayRatio_)));
         thumb->setPixelRatio(displayRatio_);
@@ -499,9 +500,11 @@ void TMainForm::FormCreate() {
                                                           Thumbnails[4], Thumbnails[5], Thumbnails[6], Thumbnails[7],
                                                           Thumbnails[8], Thumbnails[9], ColorBoxEdge, TrackBarValue,
                                                           BitBtnApply, BitBtnUndo, BitBtnReDo}) {
-        setTabOrder(previous, next);
+        setTabOrder(previous, next);  // both must take the focus while they are ordered
         previous = next;
     }
+    for (ImageView* thumb : Thumbnails)
+        if (thumb->Tag != 0) thumb->setFocusPolicy(Qt::NoFocus);
     ShowThroughProfile();
 
     // 10-11.

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "PrintTestSeams.h"
@@ -20,6 +21,7 @@
 #include "ScopedConfigHome.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
+#include "effects/Catalogue.h"
 #include "picture/JpegCodec.h"
 #include "output/DesktopWallpaper.h"
 #include "output/PreviewForm.h"
@@ -89,6 +91,8 @@ protected:
 };
 
 TEST_F(CaptionMarkerTest, MainWindowAndItsQuestion) {
+    // The shipped mask art, so that every category renders.
+    std::filesystem::copy(std::string(CORVELLIN_BIN_DIR) + "/pic", dir.file("pic"), std::filesystem::copy_options::recursive);
     test::WriteBytes(dir.file("pic/default.jpg"), EncodeJpeg(test::SolidPicture(200, 150, 60, 150, 200), 90));
     TMainForm form(dir.path() + "/");
     QAction* markers = nullptr;
