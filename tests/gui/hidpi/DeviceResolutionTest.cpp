@@ -2,6 +2,7 @@
 // one ctest entry per ratio): every picture on screen is made in device pixels
 // and drawn 1:1, the layout keeps its logical sizes, the mask thumbnails look
 // as they do at ratio 1, and saved files are the bytes of the command line.
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPixmap>
@@ -103,6 +104,13 @@ TEST_F(DeviceResolution, PanesAndThumbnailsAreMadeInDevicePixelsAndDrawnOneToOne
     // The category marker on the button, painted at the device size.
     const QIcon marker = f.ButtonPreset->icon();
     EXPECT_EQ(marker.pixmap(QSize(15, 15), ratio).size(), QSize(DevicePixels(15, ratio), DevicePixels(15, ratio)));
+    // Menu icons too are painted at the device size, not enlarged from a smaller picture.
+    const QPixmap open = f.MenuOpen->icon().pixmap(QSize(16, 16), ratio);
+    EXPECT_EQ(open.size(), QSize(DevicePixels(16, ratio), DevicePixels(16, ratio)));
+    if (ratio >= 2) {
+        const QImage small = f.MenuOpen->icon().pixmap(QSize(16, 16), 1.0).toImage();
+        EXPECT_NE(open.toImage(), small.scaled(open.size()).convertToFormat(open.toImage().format()));
+    }
 }
 
 TEST_F(DeviceResolution, FullScreenPrintPageAndWallpaperPicturesAreInDevicePixels) {
