@@ -485,8 +485,7 @@ void TMainForm::FormCreate() {
         thumb->setGeometry((i % 5) * (ThumbWidth + 12) + 12, (i / 5) * (ThumbHeight + 4) + 4, ThumbWidth,
                            ThumbHeight);
         thumb->setCursor(Qt::PointingHandCursor);
-        // One thumbnail at a time is a stop of the Tab chain (the first, then
-        // the one the arrow keys moved to); the arrows move among the ten.
+        // Keys reach the thumbnails: Tab into the grid, the arrows among the ten.
         thumb->setFocusPolicy(Qt::TabFocus);
         connect(thumb, &ImageView::moveRequested, this, &TMainForm::ThumbnailMove);
         thumb->setPicture(Picture(DevicePixels(ThumbWidth, displayRatio_), DevicePixels(ThumbHeight, displayRatio_)));
@@ -503,6 +502,8 @@ void TMainForm::FormCreate() {
         setTabOrder(previous, next);  // both must take the focus while they are ordered
         previous = next;
     }
+    // One thumbnail at a time is a stop of the Tab chain: the first, then the
+    // one the arrow keys moved to.
     for (ImageView* thumb : Thumbnails)
         if (thumb->Tag != 0) thumb->setFocusPolicy(Qt::NoFocus);
     ShowThroughProfile();
