@@ -1,11 +1,14 @@
 #include "Controls.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <algorithm>
 
+#include "Fit.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/PictureImage.h"
 
@@ -34,15 +37,70 @@ void ImageView::setColorSpace(const QColorSpace& colorSpace) {
     update();
 }
 
+void ImageView::setPixelRatio(double ratio) {
+    if (!(ratio > 0) || ratio == pixelRatio_) return;
+    pixelRatio_ = ratio;
+    imageStale_ = true;
+    update();
+}
+
 void ImageView::paintEvent(QPaintEvent*) {
     if (imageStale_) {
         image_ = PictureToDisplayImage(picture_, colorSpace_);
+        image_.setDevicePixelRatio(pixelRatio_);
         imageStale_ = false;
     }
-    if (image_.isNull()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(rect(), image_);
+    if (!image_.isNull()) {
+        if (pixelRatio_ == 1.0) painter.drawImage(rect(), image_);
+        else painter.drawImage(QPointF(0, 0), image_);
+    }
+    if (hasFocus()) {
+        // The keyboard focus: a ring in the highlight colour with a white line
+        // inside it, visible on dark and on light pictures alike.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5));
+    }
+}
+
+void ImageView::keyPressEvent(QKeyEvent* event) {
+    if (!Pressable) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (!event->isAutoRepeat()) click();
+            event->accept();
+            return;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            emit moveRequested(this, event->key());
+            event->accept();
+            return;
+        default: QWidget::keyPressEvent(event);
+    }
+}
+
+void ImageView::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void ImageView::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void ImageView::mousePressEvent(QMouseEvent* event) {
@@ -85,12 +143,19 @@ QColor ToQColor(std::uint32_t colour) {
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-QIcon Swatch(std::uint32_t colour) {
-    QPixmap pixmap(14, 12);
+// A 14 x 12 swatch, painted in the device pixels of the screen.
+QIcon Swatch(std::uint32_t colour, qreal ratio) {
+    QPixmap pixmap(DevicePixels(14, ratio), DevicePixels(12, ratio));
     pixmap.fill(ToQColor(colour));
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(0x60, 0x68, 0x72));
-    painter.drawRect(0, 0, 13, 11);
+    {
+        QPainter painter(&pixmap);
+        const int line = std::max(1, DevicePixels(1, ratio));
+        painter.fillRect(0, 0, pixmap.width(), line, QColor(0x60, 0x68, 0x72));
+        painter.fillRect(0, pixmap.height() - line, pixmap.width(), line, QColor(0x60, 0x68, 0x72));
+        painter.fillRect(0, 0, line, pixmap.height(), QColor(0x60, 0x68, 0x72));
+        painter.fillRect(pixmap.width() - line, 0, line, pixmap.height(), QColor(0x60, 0x68, 0x72));
+    }
+    pixmap.setDevicePixelRatio(ratio);
     return QIcon(pixmap);
 }
 
@@ -98,8 +163,9 @@ QIcon Swatch(std::uint32_t colour) {
 
 ColorBox::ColorBox(QWidget* parent) : QComboBox(parent) {
     setIconSize(QSize(14, 12));
-    addItem(Swatch(custom_), tr("Custom..."), QVariant::fromValue<uint>(custom_));
-    for (const NamedColour& c : kColours) addItem(Swatch(c.colour), tr(c.name), QVariant::fromValue<uint>(c.colour));
+    addItem(Swatch(custom_, devicePixelRatioF()), tr("Custom..."), QVariant::fromValue<uint>(custom_));
+    for (const NamedColour& c : kColours)
+        addItem(Swatch(c.colour, devicePixelRatioF()), tr(c.name), QVariant::fromValue<uint>(c.colour));
     setMaxVisibleItems(count());
     connect(this, &QComboBox::activated, this, &ColorBox::chooseItem);
 }
@@ -110,7 +176,7 @@ std::uint32_t ColorBox::selectedColour() const {
 
 void ColorBox::setCustomColour(std::uint32_t colour) {
     custom_ = colour;
-    setItemIcon(0, Swatch(colour));
+    setItemIcon(0, Swatch(colour, devicePixelRatioF()));
     setItemData(0, QVariant::fromValue<uint>(colour));
 }
 
@@ -209,6 +275,65 @@ void ProgressBar::paintEvent(QPaintEvent*) {
     }
     painter.setPen(QColor(0x1f, 0x26, 0x30));
     painter.drawText(rect(), Qt::AlignCenter, QString::number(static_cast<int>(fraction * 100)) + "%");
+}
+
+// ---- Accessibility -----------------------------------------------------------
+
+namespace {
+
+class ImageViewAccessible : public QAccessibleWidget {
+public:
+    explicit ImageViewAccessible(ImageView* view)
+        : QAccessibleWidget(view, view->Pressable ? QAccessible::Button : QAccessible::Graphic) {}
+
+    QAccessible::Role role() const override { return view()->Pressable ? QAccessible::Button : QAccessible::Graphic; }
+    QStringList actionNames() const override {
+        return role() == QAccessible::Button ? QStringList{pressAction()} : QStringList();
+    }
+    void doAction(const QString& name) override {
+        if (name == pressAction() && role() == QAccessible::Button) view()->click();
+    }
+
+private:
+    ImageView* view() const { return static_cast<ImageView*>(object()); }
+};
+
+class ProgressBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ProgressBarAccessible(ProgressBar* bar) : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QVariant currentValue() const override { return bar()->position(); }
+    void setCurrentValue(const QVariant&) override {}  // shows progress; the user does not set it
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    ProgressBar* bar() const { return static_cast<ProgressBar*>(object()); }
+};
+
+QAccessibleInterface* ControlAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(ImageView::staticMetaObject.className()))
+        return new ImageViewAccessible(static_cast<ImageView*>(object));
+    if (className == QLatin1String(ProgressBar::staticMetaObject.className()))
+        return new ProgressBarAccessible(static_cast<ProgressBar*>(object));
+    if (className == QLatin1String(PanelFrame::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
+}  // namespace
+
+void InstallControlAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(ControlAccessible);
+        return true;
+    }();
+    (void)installed;
 }
 
 }  // namespace corvellin

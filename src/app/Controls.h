@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QFrame>
 #include <QColorSpace>
 #include <QImage>
 #include <QLineEdit>
@@ -14,8 +15,13 @@
 
 namespace corvellin {
 
-// Shows a Picture drawn stretched to the control's own size with
-// nearest-neighbour sampling (no smoothing). The control owns its picture.
+// Shows a Picture with nearest-neighbour sampling (no smoothing). At pixel
+// ratio 1 the picture is drawn stretched to the control's own size; at another
+// ratio it holds that many device pixels per logical pixel and is drawn 1:1
+// in device pixels from the control's corner. The control owns its picture.
+//
+// A pressable control (the thumbnails) is used like a button when focused: Enter, Return or Space is a click, the arrow keys ask for the next
+// control of its grid, and the focus is drawn as a ring inside it.
 class ImageView : public QWidget {
     Q_OBJECT
 public:
@@ -26,23 +32,36 @@ public:
     void setPicture(Picture&& picture);
     // The colour space the picture's values are in; shown converted to sRGB.
     void setColorSpace(const QColorSpace& colorSpace);
+    // Device pixels of the picture per logical pixel of the control.
+    void setPixelRatio(double ratio);
+    double pixelRatio() const { return pixelRatio_; }
+    // What a mouse click does: clicked is emitted.
+    void click() { emit clicked(this); }
 
     int Tag = 0;
+    // Pressed by keys and by assistive technology as a click; a button for the latter.
+    bool Pressable = false;
 
 signals:
     void clicked(corvellin::ImageView* sender);
     void doubleClicked(corvellin::ImageView* sender);
+    // An arrow key (Qt::Key_Left, Right, Up, Down, Home or End) while focused.
+    void moveRequested(corvellin::ImageView* sender, int key);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     Picture picture_;
     QImage image_;
     QColorSpace colorSpace_;
+    double pixelRatio_ = 1.0;
     bool imageStale_ = true;
     bool pressed_ = false;
 };
@@ -110,5 +129,19 @@ private:
     int position_ = 0;
     std::vector<int> positions_;
 };
+
+// A sunken panel that groups controls (the picture panes, the thumbnails):
+// for assistive technology a grouping.
+class PanelFrame : public QFrame {
+    Q_OBJECT
+public:
+    using QFrame::QFrame;
+};
+
+// Gives assistive technology the roles of the controls above: a pressable
+// ImageView is a button (its press action is a click), any other a
+// graphic; the ProgressBar a progress bar with its value; a PanelFrame a
+// grouping. Installed once.
+void InstallControlAccessibility();
 
 }  // namespace corvellin

@@ -82,12 +82,15 @@ constexpr EffectMenuItem kEffectMenu[] = {
 constexpr int kEdgeCategory = 11;
 constexpr int kArtCategory = 4;
 
-// The category marker: a small play sign in a dark disc, 15 by 15.
-Picture MarkerPicture() {
-    QImage image(15, 15, QImage::Format_RGB888);
+// The category marker: a small play sign in a dark disc, 15 by 15 logical
+// pixels, painted in the device pixels of the screen.
+Picture MarkerPicture(double ratio) {
+    const int size = DevicePixels(15, ratio);
+    QImage image(size, size, QImage::Format_RGB888);
     image.fill(QColor(0xf2, 0xa9, 0x3b));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
+    if (ratio != 1.0) painter.scale(size / 15.0, size / 15.0);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x1f, 0x26, 0x30));
     painter.drawEllipse(QRectF(0.5, 0.5, 14, 14));
@@ -99,11 +102,11 @@ Picture MarkerPicture() {
     painter.setBrush(QColor(0xff, 0xff, 0xff));
     painter.drawPath(triangle);
     painter.end();
-    Picture marker(15, 15);
-    for (int y = 0; y < 15; ++y) {
+    Picture marker(size, size);
+    for (int y = 0; y < size; ++y) {
         const uchar* in = image.constScanLine(y);
         std::uint8_t* out = marker.row(y);
-        for (int x = 0; x < 15; ++x) {
+        for (int x = 0; x < size; ++x) {
             out[3 * x + 0] = in[3 * x + 2];
             out[3 * x + 1] = in[3 * x + 1];
             out[3 * x + 2] = in[3 * x + 0];
@@ -149,6 +152,7 @@ TMainForm::TMainForm(const std::string& programDir, QWidget* parent) : QMainWind
     setObjectName("MainForm");
     setAcceptDrops(true);
     recovery_ = std::make_unique<RecoverySession>();
+    InstallControlAccessibility();
     BuildWindow();
     BuildMenus();
     FormCreate();
@@ -159,6 +163,8 @@ TMainForm::~TMainForm() { FormDestroy(); }
 // ---- Layout ------------------------------------------------------------------
 
 void TMainForm::BuildWindow() {
+    // The screen's ratio of device to logical pixels, before anything is drawn.
+    displayRatio_ = devicePixelRatioF();
     auto* central = new QWidget(this);
     auto* row = new QHBoxLayout(central);
     row->setContentsMargins(0, 0, 0, 0);
@@ -227,7 +233,7 @@ void TMainForm::BuildWindow() {
     Label2 = label("Label2", "Preview (Double click to full screen)", 465, 8);
 
     auto panel = [this](const char* name, int left, int top, int width, int height) {
-        auto* p = new QFrame(PanelScreen);
+        auto* p = new PanelFrame(PanelScreen);
         p->setObjectName(name);
         p->setFrameShape(QFrame::StyledPanel);
         p->setFrameShadow(QFrame::Sunken);
@@ -295,7 +301,8 @@ void TMainForm::BuildWindow() {
     ImageFlag = new ImageView(PanelScreen);
     ImageFlag->setObjectName("ImageFlag");
     ImageFlag->setGeometry(6, 190, 15, 15);
-    ImageFlag->setPicture(MarkerPicture());
+    ImageFlag->setPicture(MarkerPicture(displayRatio_));
+    ImageFlag->setPixelRatio(displayRatio_);
     ImageFlag->hide();
 
     StatusBar1 = new QStatusBar(this);
@@ -474,13 +481,31 @@ void TMainForm::FormCreate() {
         auto* thumb = new ImageView(PanelEffect);
         thumb->setObjectName(QString("Thumbnail%1").arg(i));
         thumb->Tag = i;
+        thumb->Pressable = true;
         thumb->setGeometry((i % 5) * (ThumbWidth + 12) + 12, (i / 5) * (ThumbHeight + 4) + 4, ThumbWidth,
                            ThumbHeight);
         thumb->setCursor(Qt::PointingHandCursor);
-        thumb->setPicture(Picture(ThumbWidth, ThumbHeight));
+        // Keys reach the thumbnails: Tab into the grid, the arrows among the ten.
+        thumb->setFocusPolicy(Qt::TabFocus);
+        connect(thumb, &ImageView::moveRequested, this, &TMainForm::ThumbnailMove);
+        thumb->setPicture(Picture(DevicePixels(ThumbWidth, displayRatio_), DevicePixels(ThumbHeight, displayRatio_)));
+        thumb->setPixelRatio(displayRatio_);
         connect(thumb, &ImageView::clicked, this, &TMainForm::ImageClick);
         Thumbnails[static_cast<std::size_t>(i)] = thumb;
     }
+    // Tab: the tool bar, the thumbnails, the effect's controls, Apply, Undo, Redo.
+    QWidget* previous = ButtonFrame;
+    for (QWidget* next : std::initializer_list<QWidget*>{Thumbnails[0], Thumbnails[1], Thumbnails[2], Thumbnails[3],
+                                                          Thumbnails[4], Thumbnails[5], Thumbnails[6], Thumbnails[7],
+                                                          Thumbnails[8], Thumbnails[9], ColorBoxEdge, TrackBarValue,
+                                                          BitBtnApply, BitBtnUndo, BitBtnReDo}) {
+        setTabOrder(previous, next);  // both must take the focus while they are ordered
+        previous = next;
+    }
+    // One thumbnail at a time is a stop of the Tab chain: the first, then the
+    // one the arrow keys moved to.
+    for (ImageView* thumb : Thumbnails)
+        if (thumb->Tag != 0) thumb->setFocusPolicy(Qt::NoFocus);
     ShowThroughProfile();
 
     // 10-11.
@@ -707,9 +732,12 @@ void TMainForm::RestoreRecord(const RecoveryRecord& record) {
 
 // ---- Pictures ----------------------------------------------------------------
 
-void TMainForm::FitImageToPanel(ImageView* image, int W, int H) {
-    const FitRect r = FitPictureToPanel(image->picture().width(), image->picture().height(), W, H);
+FitRect TMainForm::FitImageToPanel(ImageView* image, int W, int H, double ratio) {
+    const FitRect device = FitPictureToDevicePanel(image->picture().width(), image->picture().height(), W, H, ratio);
+    const FitRect r = LogicalRect(device, ratio);
     image->setGeometry(r.left, r.top, r.width, r.height);
+    image->setPixelRatio(ratio);
+    return device;
 }
 
 void TMainForm::ShowPicture(ImageView* view, const Picture& picture) { view->setPicture(picture); }
@@ -732,11 +760,13 @@ bool TMainForm::LoadEditPicture(const std::string& path) {
     FullSizeMetadata = std::move(metadata);
     ShowThroughProfile();
     // Fitted while the control still holds the file's picture at full size.
+    // The display-size pictures have the device pixels of the fitted control
+    // (at ratio 1 its own size), so that they are shown 1:1.
     ImageScreen->setPicture(std::move(loaded));
-    FitImageToPanel(ImageScreen, PanelPicture->width(), PanelPicture->height());
+    const FitRect shown = FitImageToPanel(ImageScreen, PanelPicture->width(), PanelPicture->height(), displayRatio_);
     FullSizePicture = ImageScreen->picture();
-    ImagePreview->setPicture(StretchNearest(FullSizePicture, ImageScreen->width(), ImageScreen->height()));
-    FitImageToPanel(ImagePreview, PanelPreview->width(), PanelPreview->height());
+    ImagePreview->setPicture(StretchNearest(FullSizePicture, shown.width, shown.height));
+    FitImageToPanel(ImagePreview, PanelPreview->width(), PanelPreview->height(), displayRatio_);
     ImageScreen->setPicture(ImagePreview->picture());
     return true;
 }
@@ -762,7 +792,9 @@ void TMainForm::RenderEffect(Picture& picture, int category, int variation, bool
 void TMainForm::SetMarker(int category, bool on) {
     QPushButton* button = CategoryButton(category);
     if (!button) return;
-    button->setIcon(on ? QIcon(QPixmap::fromImage(PictureToImage(ImageFlag->picture()))) : QIcon());
+    QPixmap marker = QPixmap::fromImage(PictureToImage(ImageFlag->picture()));
+    marker.setDevicePixelRatio(displayRatio_);
+    button->setIcon(on ? QIcon(marker) : QIcon());
     button->setProperty("current", on);
     button->style()->unpolish(button);
     button->style()->polish(button);
@@ -788,7 +820,9 @@ void TMainForm::RenderCategory(int category, QObject* sender) {
     const int previousCategory = CurrentCategory;
     ResetEffectControls(sender);
     SetMarker(category, true);
-    Picture scratch(ThumbWidth, ThumbHeight);
+    // The scratch picture has the thumbnails' device pixels; the masks are
+    // stretched to it, so a thumbnail looks the same at every ratio.
+    Picture scratch(DevicePixels(ThumbWidth, displayRatio_), DevicePixels(ThumbHeight, displayRatio_));
     suiProgressBar1->setMinimum(0);
     suiProgressBar1->setMaximum(kVariationCount - 1);
     suiProgressBar1->setPosition(0);
@@ -815,6 +849,7 @@ void TMainForm::RenderCategory(int category, QObject* sender) {
     suiProgressBar1->hide();
     if (category == kEdgeCategory) ColorBoxEdge->show();
     CurrentCategory = category;
+    NameThumbnails();
     SetPending(-1);
     SetApplyEnabled(false);
 }
@@ -877,6 +912,27 @@ void TMainForm::ImageClick(ImageView* thumbnail) {
         ImagePreview->setPicture(std::move(scratch));
         SetApplyEnabled(true);
     });
+}
+
+void TMainForm::ThumbnailMove(ImageView* thumbnail, int key) {
+    if (thumbnail == nullptr) return;
+    constexpr int kColumns = 5;
+    const int from = thumbnail->Tag;
+    int to = from;
+    switch (key) {
+        case Qt::Key_Left: to = from - 1; break;
+        case Qt::Key_Right: to = from + 1; break;
+        case Qt::Key_Up: to = from - kColumns; break;
+        case Qt::Key_Down: to = from + kColumns; break;
+        case Qt::Key_Home: to = 0; break;
+        case Qt::Key_End: to = kVariationCount - 1; break;
+        default: return;
+    }
+    if (to < 0 || to >= kVariationCount || to == from) return;
+    ImageView* target = Thumbnails[static_cast<std::size_t>(to)];
+    target->setFocusPolicy(Qt::TabFocus);
+    target->setFocus(Qt::TabFocusReason);
+    thumbnail->setFocusPolicy(Qt::NoFocus);
 }
 
 void TMainForm::TrackBarValueChange() {

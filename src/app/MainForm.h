@@ -199,8 +199,13 @@ public:
     // Gives the panes and thumbnails the colour space of FullSizeMetadata's profile.
     void ShowThroughProfile();
     bool LoadEditPicture(const std::string& path);
-    // Sizes and centres an image control for its picture inside a W x H pane.
-    static void FitImageToPanel(ImageView* image, int W, int H);
+    // Sizes and centres an image control for its picture inside a W x H pane
+    // (logical pixels) at a device pixel ratio; the picture's rectangle in
+    // device pixels.
+    static FitRect FitImageToPanel(ImageView* image, int W, int H, double ratio = 1.0);
+    // Device pixels per logical pixel of the screen the window was made on:
+    // the working, preview and thumbnail pictures are made at that resolution.
+    double DisplayRatio() const { return displayRatio_; }
     // cfg.ini: read once at start-up, written once at shutdown.
     void LoadSettings();
     void SaveSettings();
@@ -275,6 +280,9 @@ public slots:
     void MenuEnglishClick();
 
     void ImageClick(corvellin::ImageView* thumbnail);
+    // An arrow, Home or End key on a focused thumbnail: the focus moves in the
+    // grid (left and right along the ten, up and down between the two rows).
+    void ThumbnailMove(corvellin::ImageView* thumbnail, int key);
     void TrackBarValueChange();
     void ColorBoxEdgeChange();
     void RefreshCategory();
@@ -307,6 +315,11 @@ private:
     void RenderCategory(int category, QObject* sender);  // the handler's steps
     void RefreshCategoryNow();
     void SetMarker(int category, bool on);
+    // The accessible names of the controls without a text of their own, and
+    // the thumbnails' names (tooltip and accessible name) in the current
+    // language (MainLanguages.cpp).
+    void NameControls();
+    void NameThumbnails();
     void ShowPicture(ImageView* view, const Picture& picture);
     void SetApplyEnabled(bool on);
     void SetPending(int variation);
@@ -343,6 +356,7 @@ private:
     MaskCache maskCache_;
     BandPool outputBands_;
     EffectContext context_;
+    double displayRatio_ = 1.0;
     QFrame* thumbnailHighlight_ = nullptr;  // the ring around the pending variation's thumbnail
     int busy_ = 0;
     std::map<std::string, QString, std::less<>> captions_;

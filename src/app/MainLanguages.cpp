@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -14,7 +15,10 @@
 #include <QUrl>
 #include <algorithm>
 
+#include <QRegularExpression>
+
 #include "MainForm.h"
+#include "effects/VariationNames.h"
 #include "StoredSettings.h"
 #include "picture/Error.h"
 #include "platform/qt/CaptionFit.h"
@@ -155,6 +159,7 @@ void TMainForm::ApplyLanguage(int index) {
     }
     if (!openFileShown_.isEmpty()) ShowOpenFile(openFileShown_);
     FitCaptions();
+    NameControls();
 }
 
 void TMainForm::ShowOpenFile(const QString& path) {
@@ -206,6 +211,38 @@ void TMainForm::FitCaptions() {
     // A restored window keeps the whole picture area in view beside the tool bar.
     const int wanted = PanelLeftToolbar->width() + PanelScreen->width();
     if (!isMaximized() && !isFullScreen() && width() < wanted) resize(wanted, height());
+
+void TMainForm::NameControls() {
+    const auto name = [this](QWidget* control, const char* key) {
+        // The name is the caption without its underline marks.
+        QString text = Caption(key);
+        text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        control->setAccessibleName(text);
+    };
+    name(menuBar(), "Menu bar");
+    name(PanelLeftToolbar, "Tool bar");
+    name(PanelPicture, "Source Picture");
+    name(ImageScreen, "Source Picture");
+    name(PanelPreview, "Preview (Double click to full screen)");
+    name(ImagePreview, "Preview (Double click to full screen)");
+    name(PanelEffect, "Effect variations");
+    name(TrackBarValue, "Effect value");
+    name(EditValue, "Effect value");
+    name(ColorBoxEdge, "Edge color");
+    name(suiProgressBar1, "Progress");
+    name(StatusBar1, "Status bar");
+    NameThumbnails();
+}
+
+void TMainForm::NameThumbnails() {
+    for (ImageView* thumb : Thumbnails) {
+        if (thumb == nullptr) continue;
+        // The variation's name from the catalogue, in the current language.
+        const std::string key = VariationName(CurrentCategory, thumb->Tag);
+        const QString text = key.empty() ? QString() : Caption(key.c_str());
+        thumb->setToolTip(text);
+        thumb->setAccessibleName(text);
+    }
 }
 
 void TMainForm::LanguageItemClick(QAction* item) {

@@ -1,5 +1,5 @@
-// Short names of the variations, for listings such as corvellin-fx list. The
-// mask categories name what their shipped art shows.
+// Short names of the variations, for listings such as corvellin-fx list; the
+// English names are the caption catalogue's keys for the thumbnails.
 #pragma once
 
 #include <string>

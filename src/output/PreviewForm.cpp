@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/qt/CaptionFit.h"
 #include "platform/qt/PictureImage.h"
@@ -96,10 +97,19 @@ QRect TPreviewForm::ScreenArea() const {
 }
 
 void TPreviewForm::FitToScreen() {
+    // Fitted to the screen's device pixels and drawn 1:1 there; at ratio 1
+    // those are its logical pixels.
     const QRect area = ScreenArea();
-    const ScreenRect r = corvellin::FitToScreen(ShownPicture.width(), ShownPicture.height(), area.width(), area.height());
-    ImagePreview->setGeometry(r.left, r.top, r.width, r.height);
-    ImagePreview->setImage(PictureToDisplayImage(StretchNearest(ShownPicture, r.width, r.height), ShownColorSpace));
+    const qreal ratio = devicePixelRatioF();
+    const auto device = [ratio](int logical) { return static_cast<int>(std::nearbyint(logical * ratio)); };
+    const auto logical = [ratio](int pixels) { return static_cast<int>(std::nearbyint(pixels / ratio)); };
+    const ScreenRect r =
+        corvellin::FitToScreen(ShownPicture.width(), ShownPicture.height(), device(area.width()), device(area.height()));
+    ImagePreview->setGeometry(logical(r.left), logical(r.top), static_cast<int>(std::ceil(r.width / ratio - 1e-9)),
+                              static_cast<int>(std::ceil(r.height / ratio - 1e-9)));
+    QImage shown = PictureToDisplayImage(StretchNearest(ShownPicture, r.width, r.height), ShownColorSpace);
+    shown.setDevicePixelRatio(ratio);
+    ImagePreview->setImage(std::move(shown));
     FitHint();
     Label1->raise();
     Label2->raise();

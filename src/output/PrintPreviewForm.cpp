@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <map>
 
@@ -450,17 +451,24 @@ void TPrintPreviewForm::RedrawPreview() {
     const int width = std::max(1, box.width);
     const int height = std::max(1, box.height);
     ImagePreview->setGeometry(box.left, box.top, width, height);
-    previewBitmap_ = QImage(width, height, QImage::Format_RGB32);
-    // A white page with a one-pixel black outline.
+    // The page is drawn in the screen's device pixels (ratio device pixels to
+    // a logical one) and shown 1:1; at ratio 1 those are the box's pixels.
+    const qreal ratio = devicePixelRatioF();
+    const auto device = [ratio](std::int32_t logical) { return static_cast<int>(std::nearbyint(logical * ratio)); };
+    const int pageWidth = std::max(1, device(width));
+    const int pageHeight = std::max(1, device(height));
+    previewBitmap_ = QImage(pageWidth, pageHeight, QImage::Format_RGB32);
+    // A white page with a black outline one logical pixel wide.
     previewBitmap_.fill(Qt::white);
     {
         QPainter painter(&previewBitmap_);
-        painter.setPen(Qt::black);
-        painter.drawLine(0, 0, width - 1, 0);
-        painter.drawLine(0, height - 1, width - 1, height - 1);
-        painter.drawLine(0, 0, 0, height - 1);
-        painter.drawLine(width - 1, 0, width - 1, height - 1);
+        const int line = std::max(1, device(1));
+        painter.fillRect(0, 0, pageWidth, line, Qt::black);
+        painter.fillRect(0, pageHeight - line, pageWidth, line, Qt::black);
+        painter.fillRect(0, 0, line, pageHeight, Qt::black);
+        painter.fillRect(pageWidth - line, 0, line, pageHeight, Qt::black);
     }
+    previewBitmap_.setDevicePixelRatio(ratio);
     const std::optional<std::int32_t> top = ReadPixels(EditTop, ComboBoxTopUnit);
     const std::optional<std::int32_t> left = top ? ReadPixels(EditLeft, ComboBoxLeftUnit) : std::nullopt;
     const std::optional<std::int32_t> h = left ? ReadPixels(EditHeight, ComboBoxHeightUnit) : std::nullopt;
@@ -472,10 +480,14 @@ void TPrintPreviewForm::RedrawPreview() {
     }
     const PixelRect place = PreviewImageRect({*left, *top, *w, *h}, box.width, box.height, PageWidthPx, PageHeightPx);
     if (!previewPicture_.isNull() && place.width != 0 && place.height != 0) {
+        const QRect target(device(place.left), device(place.top), device(place.width), device(place.height));
+        previewBitmap_.setDevicePixelRatio(1);
         QPainter painter(&previewBitmap_);
         // Colour on colour: rows and columns dropped or repeated, never averaged.
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(QRect(place.left, place.top, place.width, place.height), previewPicture_);
+        painter.drawImage(target, previewPicture_);
+        painter.end();
+        previewBitmap_.setDevicePixelRatio(ratio);
     }
     ImagePreview->setPixmap(QPixmap::fromImage(previewBitmap_));
 }

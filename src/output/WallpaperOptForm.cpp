@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <cmath>
 
 #include "DesktopWallpaper.h"
 #include "platform/qt/CaptionFit.h"
@@ -68,9 +69,12 @@ void PaintSample(QPainter& p, const QRectF& r) {
 
 }  // namespace
 
-QImage TWallpaperOptForm::Illustration(int style) {
+QImage TWallpaperOptForm::Illustration(int style, qreal ratio) {
     const int height = style == 1 ? 161 : 160;
-    QImage image(kPictureWidth, height, QImage::Format_RGB32);
+    // Painted in device pixels: ratio of them to each logical pixel.
+    QImage image(static_cast<int>(std::nearbyint(kPictureWidth * ratio)), static_cast<int>(std::nearbyint(height * ratio)),
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -138,9 +142,10 @@ TWallpaperOptForm::TWallpaperOptForm(QWidget* parent, int languageIndex, const s
     auto image = [this](const char* name, int style) {
         auto* l = new QLabel(this);
         l->setObjectName(name);
-        const QImage picture = Illustration(style);
+        const QImage picture = Illustration(style, devicePixelRatioF());
         l->setPixmap(QPixmap::fromImage(picture));
-        l->setGeometry(kPictureLeft, kPictureTop, picture.width(), picture.height());
+        const QSize size = picture.deviceIndependentSize().toSize();
+        l->setGeometry(kPictureLeft, kPictureTop, size.width(), size.height());
         l->hide();
         return l;
     };

@@ -47,8 +47,9 @@ public:
     // and, on a line of its own, the untranslated name of what failed.
     QString FailureText(const WallpaperFailure& failure) const;
 
-    // The monitor pictures of the three styles (0, 1, 2).
-    static QImage Illustration(int style);
+    // The monitor pictures of the three styles (0, 1, 2), painted at a device
+    // pixel ratio (the image holds that ratio; its logical size is the same).
+    static QImage Illustration(int style, qreal ratio = 1.0);
 
 public slots:
     void suitempRadioButtonCenterClick();

@@ -84,12 +84,12 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit)
     return condition();
 }
 
-XvfbServer::XvfbServer(const std::string& log) {
+XvfbServer::XvfbServer(const std::string& log, const std::string& screen) {
     int fds[2];
     if (::pipe(fds) != 0) return;
     // Xvfb writes the display number it chose, then a newline, to the pipe.
     process_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                              "1280x1024x24", "-nolisten", "tcp"},
+                                              screen, "-nolisten", "tcp"},
                      std::vector<std::string>{}, fds[1], log);
     ::close(fds[1]);
     std::string number;

@@ -43,12 +43,12 @@ std::string Capture(const std::string& command);
 // Asks condition until it holds or limit has passed; its last answer.
 bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit = std::chrono::seconds(30));
 
-// An Xvfb server (1280x1024x24, no TCP) on a display number it picks itself,
-// killed when the object dies.
+// An Xvfb server (1280x1024x24 unless told, no TCP) on a display number it
+// picks itself, killed when the object dies.
 class XvfbServer {
 public:
     // Starts the server with its output in log; display() is empty when it did not start.
-    explicit XvfbServer(const std::string& log);
+    explicit XvfbServer(const std::string& log, const std::string& screen = "1280x1024x24");
 
     const std::string& display() const { return display_; }
     // Runs a shell command on this display; its standard output (errors dropped).

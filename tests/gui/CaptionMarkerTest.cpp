@@ -24,6 +24,7 @@
 #include "app/MainForm.h"
 #include "history/Recovery.h"
 #include "platform/RecoveryStore.h"
+#include "effects/Catalogue.h"
 #include "picture/JpegCodec.h"
 #include "output/DesktopWallpaper.h"
 #include "output/PreviewForm.h"
@@ -45,11 +46,12 @@ QString Marker(const char* key) {
     return {};
 }
 
-// Every text a window shows: its title, and the texts, titles, items and
-// actions of everything in it.
+// Every text a window shows: its title, and the texts, titles, items,
+// tooltips, accessible names and actions of everything in it.
 QStringList Shown(const QWidget& window) {
     QStringList texts{window.windowTitle()};
     for (const QWidget* w : window.findChildren<QWidget*>()) {
+        texts << w->toolTip() << w->accessibleName();
         if (const auto* l = qobject_cast<const QLabel*>(w)) texts << l->text();
         if (const auto* b = qobject_cast<const QAbstractButton*>(w)) texts << b->text();
         if (const auto* g = qobject_cast<const QGroupBox*>(w)) texts << g->title();
@@ -92,6 +94,8 @@ protected:
 };
 
 TEST_F(CaptionMarkerTest, MainWindowAndItsQuestion) {
+    // The shipped mask art, so that every category renders.
+    std::filesystem::copy(std::string(CORVELLIN_BIN_DIR) + "/pic", dir.file("pic"), std::filesystem::copy_options::recursive);
     test::WriteBytes(dir.file("pic/default.jpg"), EncodeJpeg(test::SolidPicture(200, 150, 60, 150, 200), 90));
     TMainForm form(dir.path() + "/");
     QAction* markers = nullptr;
@@ -100,6 +104,12 @@ TEST_F(CaptionMarkerTest, MainWindowAndItsQuestion) {
     ASSERT_NE(markers, nullptr);
     markers->trigger();
     // Unsaved work, then the window closed: the save question in the language.
+    // The thumbnails are named after the variations of the shown category: every category once.
+    QStringList texts;
+    for (int category = 1; category <= kCategoryCount; ++category) {
+        form.CategoryButton(category)->click();
+        texts << Shown(form);
+    }
     form.suitempButtonColorClick(form.ButtonColor);
     form.ImageClick(form.Thumbnails[0]);
     form.suitempBitBtnApplyClick();
@@ -115,7 +125,7 @@ TEST_F(CaptionMarkerTest, MainWindowAndItsQuestion) {
     const std::string record = SerializeRecovery(RecoveryRecord{dir.file("pic/default.jpg"), {{1, 2, -1, 0x008000}}, 1});
     test::WriteBytes(StateFolder() + "/run-2-2.recovery", {record.begin(), record.end()});
     form.OfferRecovery();
-    QStringList texts = Shown(form) + boxes.texts();
+    texts << Shown(form) << boxes.texts();
     for (const auto& request : boxes.requests) texts << request.title;
     // Errors that end a command are shown through the window's captions.
     for (const char* thrown : {kNoPrintableAreaText, kPrintFailedText, kUnexpectedErrorText, kRecoveryWriteFailedText})
