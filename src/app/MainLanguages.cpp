@@ -211,6 +211,7 @@ void TMainForm::FitCaptions() {
     // A restored window keeps the whole picture area in view beside the tool bar.
     const int wanted = PanelLeftToolbar->width() + PanelScreen->width();
     if (!isMaximized() && !isFullScreen() && width() < wanted) resize(wanted, height());
+}
 
 void TMainForm::NameControls() {
     const auto name = [this](QWidget* control, const char* key) {
