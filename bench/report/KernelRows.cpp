@@ -9,7 +9,6 @@
 #include "Measure.h"
 #include "Sections.h"
 #include "effects/Catalogue.h"
-#include "effects/MaskEffects.h"
 #include "effects/MaskFile.h"
 #include "effects/SketchPic.h"
 #include "effects/func/Art.h"
@@ -82,10 +81,10 @@ void KernelRows(const Paths& paths, int repeats, Table& table) {
         {"Scatter 50", Kind::Neighbourhood, [](Picture& p) { ScatterWithSeed(p, 50, 12345); }},
         {"PencilSketch", Kind::Neighbourhood, [](Picture& p) { PencilSketch(p, true); }},
         {"SketchPic 5", Kind::Neighbourhood, [](Picture& p) { SketchPic(p, 5); }},
-        {"PresetPic (Preset 0, mask read)", Kind::WholeEffect, [&](Picture& p) { PresetPic(context, p, 1, kAdditiveMaskStrength, 0); }},
-        {"Texture (Texture 0, mask read)", Kind::WholeEffect, [&](Picture& p) { Texture(context, p, 10, 0); }},
-        {"Edge (Edge 0, mask read)", Kind::WholeEffect, [&](Picture& p) { Edge(context, p, 11, kDefaultEdgeColour, 0); }},
-        {"Frame (Frame 0, masks read)", Kind::WholeEffect, [&](Picture& p) { Frame(context, p, 12, 0); }},
+        {"PresetPic (Preset 0, mask read)", Kind::WholeEffect, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Preset, 0}); }},
+        {"Texture (Texture 0, mask read)", Kind::WholeEffect, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Texture, 0}); }},
+        {"Edge (Edge 0, mask read)", Kind::WholeEffect, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Edge, 0}); }},
+        {"Frame (Frame 0, masks read)", Kind::WholeEffect, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Frame, 0}); }},
     };
 
     Picture picture = original;
