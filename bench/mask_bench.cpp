@@ -9,8 +9,8 @@
 #include <random>
 
 #include "effects/Catalogue.h"
-#include "effects/func/Blend.h"
-#include "effects/func/EdgeFrameBlend.h"
+#include "effects/kernels/Blend.h"
+#include "effects/kernels/EdgeFrameBlend.h"
 #include "picture/FileIO.h"
 #include "picture/PictureFile.h"
 

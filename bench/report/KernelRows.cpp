@@ -1,4 +1,4 @@
-// Section 1: every kernel of src/effects/func, the mask row mixes and the whole
+// Section 1: every kernel of src/effects/kernels, the mask row mixes and the whole
 // mask effects on the decoded photo, on one thread. Each run starts from a
 // fresh copy of the photo; the copy is one memcpy of the same picture, timed
 // too, so every kernel is compared with the copies made beside it and a change
@@ -11,12 +11,12 @@
 #include "effects/Catalogue.h"
 #include "effects/MaskFile.h"
 #include "effects/SketchPic.h"
-#include "effects/func/Art.h"
-#include "effects/func/Blend.h"
-#include "effects/func/ByteTables.h"
-#include "effects/func/ColorTint.h"
-#include "effects/func/EdgeFrameBlend.h"
-#include "effects/func/Sketch.h"
+#include "effects/kernels/Art.h"
+#include "effects/kernels/Blend.h"
+#include "effects/kernels/ByteTables.h"
+#include "effects/kernels/ColorTint.h"
+#include "effects/kernels/EdgeFrameBlend.h"
+#include "effects/kernels/Sketch.h"
 #include "picture/FileIO.h"
 #include "picture/JpegCodec.h"
 

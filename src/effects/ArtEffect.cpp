@@ -2,7 +2,7 @@
 
 #include "Catalogue.h"
 #include "RowBands.h"
-#include "func/Art.h"
+#include "kernels/Art.h"
 
 namespace corvellin {
 namespace {

@@ -3,10 +3,10 @@
 #include "ArtEffect.h"
 #include "MaskCache.h"
 #include "MaskFile.h"
-#include "func/Art.h"
-#include "func/Blend.h"
-#include "func/ColorTint.h"
-#include "func/EdgeFrameBlend.h"
+#include "kernels/Art.h"
+#include "kernels/Blend.h"
+#include "kernels/ColorTint.h"
+#include "kernels/EdgeFrameBlend.h"
 
 namespace corvellin {
 

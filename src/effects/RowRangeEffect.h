@@ -10,7 +10,7 @@
 
 #include "Catalogue.h"
 #include "EffectContext.h"
-#include "func/ByteTables.h"
+#include "kernels/ByteTables.h"
 #include "picture/Picture.h"
 
 namespace corvellin {

@@ -5,7 +5,7 @@
 #include "TestFiles.h"
 #include "effects/ArtEffect.h"
 #include "effects/Catalogue.h"
-#include "effects/func/Art.h"
+#include "effects/kernels/Art.h"
 #include "CallParser.h"
 
 namespace corvellin {

@@ -8,7 +8,7 @@
 #include "TestFiles.h"
 #include "effects/Catalogue.h"
 #include "effects/MaskFile.h"
-#include "effects/func/EdgeFrameBlend.h"
+#include "effects/kernels/EdgeFrameBlend.h"
 #include "picture/BmpCodec.h"
 #include "picture/Error.h"
 

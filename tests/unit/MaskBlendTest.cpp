@@ -5,8 +5,8 @@
 #include "TestFiles.h"
 #include "effects/Catalogue.h"
 #include "effects/MaskFile.h"
-#include "effects/func/Blend.h"
-#include "effects/func/BlendArithmetic.h"
+#include "effects/kernels/Blend.h"
+#include "effects/kernels/BlendArithmetic.h"
 #include "picture/Error.h"
 
 namespace corvellin {

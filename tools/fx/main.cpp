@@ -14,7 +14,7 @@
 #include "effects/Catalogue.h"
 #include "effects/MaskFile.h"
 #include "effects/RowBands.h"
-#include "effects/func/VectorPaths.h"
+#include "effects/kernels/VectorPaths.h"
 #include "picture/Error.h"
 #include "picture/FileIO.h"
 #include "picture/PictureFile.h"
