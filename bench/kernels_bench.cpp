@@ -10,10 +10,10 @@
 #include <random>
 
 #include "effects/SketchPic.h"
-#include "effects/func/Art.h"
-#include "effects/func/ByteTables.h"
-#include "effects/func/ColorTint.h"
-#include "effects/func/Sketch.h"
+#include "effects/kernels/Art.h"
+#include "effects/kernels/ByteTables.h"
+#include "effects/kernels/ColorTint.h"
+#include "effects/kernels/Sketch.h"
 
 namespace corvellin {
 namespace {

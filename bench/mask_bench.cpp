@@ -9,9 +9,8 @@
 #include <random>
 
 #include "effects/Catalogue.h"
-#include "effects/MaskEffects.h"
-#include "effects/func/Blend.h"
-#include "effects/func/EdgeFrameBlend.h"
+#include "effects/kernels/Blend.h"
+#include "effects/kernels/EdgeFrameBlend.h"
 #include "picture/FileIO.h"
 #include "picture/PictureFile.h"
 
@@ -96,7 +95,7 @@ void RegisterAll() {
     })->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("PresetPic/6000x4000", [](benchmark::State& s) {
         const EffectContext context{kPicDir, std::nullopt};
-        FullSize(s, [&](Picture& p) { PresetPic(context, p, 1, 0.5, 0); });
+        FullSize(s, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Preset, 0}); });
     })->Unit(benchmark::kMillisecond);
     static const Picture mask = RandomPicture(6000, 4000, 6);
     benchmark::RegisterBenchmark("AddBlend/6000x4000", [](benchmark::State& s) {

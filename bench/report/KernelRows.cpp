@@ -1,4 +1,4 @@
-// Section 1: every kernel of src/effects/func, the mask row mixes and the whole
+// Section 1: every kernel of src/effects/kernels, the mask row mixes and the whole
 // mask effects on the decoded photo, on one thread. Each run starts from a
 // fresh copy of the photo; the copy is one memcpy of the same picture, timed
 // too, so every kernel is compared with the copies made beside it and a change
@@ -9,15 +9,14 @@
 #include "Measure.h"
 #include "Sections.h"
 #include "effects/Catalogue.h"
-#include "effects/MaskEffects.h"
 #include "effects/MaskFile.h"
 #include "effects/SketchPic.h"
-#include "effects/func/Art.h"
-#include "effects/func/Blend.h"
-#include "effects/func/ByteTables.h"
-#include "effects/func/ColorTint.h"
-#include "effects/func/EdgeFrameBlend.h"
-#include "effects/func/Sketch.h"
+#include "effects/kernels/Art.h"
+#include "effects/kernels/Blend.h"
+#include "effects/kernels/ByteTables.h"
+#include "effects/kernels/ColorTint.h"
+#include "effects/kernels/EdgeFrameBlend.h"
+#include "effects/kernels/Sketch.h"
 #include "picture/FileIO.h"
 #include "picture/JpegCodec.h"
 
@@ -82,10 +81,10 @@ void KernelRows(const Paths& paths, int repeats, Table& table) {
         {"Scatter 50", Kind::Neighbourhood, [](Picture& p) { ScatterWithSeed(p, 50, 12345); }},
         {"PencilSketch", Kind::Neighbourhood, [](Picture& p) { PencilSketch(p, true); }},
         {"SketchPic 5", Kind::Neighbourhood, [](Picture& p) { SketchPic(p, 5); }},
-        {"PresetPic (Preset 0, mask read)", Kind::WholeEffect, [&](Picture& p) { PresetPic(context, p, 1, kAdditiveMaskStrength, 0); }},
-        {"Texture (Texture 0, mask read)", Kind::WholeEffect, [&](Picture& p) { Texture(context, p, 10, 0); }},
-        {"Edge (Edge 0, mask read)", Kind::WholeEffect, [&](Picture& p) { Edge(context, p, 11, kDefaultEdgeColour, 0); }},
-        {"Frame (Frame 0, masks read)", Kind::WholeEffect, [&](Picture& p) { Frame(context, p, 12, 0); }},
+        {"PresetPic (Preset 0, mask read)", Kind::WholeEffect, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Preset, 0}); }},
+        {"Texture (Texture 0, mask read)", Kind::WholeEffect, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Texture, 0}); }},
+        {"Edge (Edge 0, mask read)", Kind::WholeEffect, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Edge, 0}); }},
+        {"Frame (Frame 0, masks read)", Kind::WholeEffect, [&](Picture& p) { ApplyEffect(context, &p, EffectCall{Category::Frame, 0}); }},
     };
 
     Picture picture = original;

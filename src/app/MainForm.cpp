@@ -52,16 +52,24 @@ struct ToolButton {
 };
 
 constexpr ToolButton kToolButtons[] = {
-    {"BitBtnOpen", "&Open", 25, 0},         {"BitBtnSave", "&Save", 58, 0},
+    {"BitBtnOpen", "&Open", 25, 0},
+    {"BitBtnSave", "&Save", 58, 0},
     {"suiButtonWallPaper", "&WallPaper", 92, 0},
-    {"ButtonPreset", "&Preset", 154, 1},    {"ButtonSketch", "&Sketch", 187, 3},
-    {"ButtonLight", "&LightA", 220, 5},     {"ButtonLightB", "Light&B", 253, 14},
-    {"ButtonLightC", "Light&C", 286, 15},   {"ButtonStar", "S&tar", 319, 6},
-    {"ButtonAmazing", "A&mazing", 352, 7},  {"ButtonWater", "Wate&r", 385, 13},
-    {"ButtonDream", "&Dream", 418, 8},      {"ButtonWhether", "&Whether", 451, 9},
-    {"ButtonColor", "&Color", 484, 2},      {"ButtonArt", "&Art", 517, 4},
-    {"ButtonTexture", "&Texture", 550, 10}, {"ButtonEdge", "&Edge", 583, 11},
-    {"ButtonFrame", "&Frame", 616, 12},
+    {"ButtonPreset", "&Preset", 154, Category::Preset},
+    {"ButtonSketch", "&Sketch", 187, Category::Sketch},
+    {"ButtonLight", "&LightA", 220, Category::LightA},
+    {"ButtonLightB", "Light&B", 253, Category::LightB},
+    {"ButtonLightC", "Light&C", 286, Category::LightC},
+    {"ButtonStar", "S&tar", 319, Category::Star},
+    {"ButtonAmazing", "A&mazing", 352, Category::Amazing},
+    {"ButtonWater", "Wate&r", 385, Category::Water},
+    {"ButtonDream", "&Dream", 418, Category::Dream},
+    {"ButtonWhether", "&Whether", 451, Category::Whether},
+    {"ButtonColor", "&Color", 484, Category::Color},
+    {"ButtonArt", "&Art", 517, Category::Art},
+    {"ButtonTexture", "&Texture", 550, Category::Texture},
+    {"ButtonEdge", "&Edge", 583, Category::Edge},
+    {"ButtonFrame", "&Frame", 616, Category::Frame},
 };
 
 // The Effect menu, in its order: item name, caption, category.
@@ -72,15 +80,15 @@ struct EffectMenuItem {
 };
 
 constexpr EffectMenuItem kEffectMenu[] = {
-    {"MenuPreset", "&Preset", 1},   {"MenuSketch", "&Sketch", 3},   {"MenuLight", "&Light", 5},
-    {"MenuLightB", "LightB", 14},   {"MenuLightC", "LightC", 15},   {"MenuStar", "S&tar", 6},
-    {"MenuAmazing", "&Amazing", 7}, {"MenuWater", "Wate&r", 13},    {"MenuDream", "&Dream", 8},
-    {"MenuWhether", "&Whether", 9}, {"MenuColor", "&Color", 2},     {"MenuArt", "&Art", 4},
-    {"MenuTexture", "&Texture", 10}, {"MenuEdge", "&Edge", 11},     {"MenuFrame", "&Frame", 12},
+    {"MenuPreset", "&Preset", Category::Preset},   {"MenuSketch", "&Sketch", Category::Sketch},
+    {"MenuLight", "&Light", Category::LightA},     {"MenuLightB", "LightB", Category::LightB},
+    {"MenuLightC", "LightC", Category::LightC},    {"MenuStar", "S&tar", Category::Star},
+    {"MenuAmazing", "&Amazing", Category::Amazing}, {"MenuWater", "Wate&r", Category::Water},
+    {"MenuDream", "&Dream", Category::Dream},      {"MenuWhether", "&Whether", Category::Whether},
+    {"MenuColor", "&Color", Category::Color},      {"MenuArt", "&Art", Category::Art},
+    {"MenuTexture", "&Texture", Category::Texture}, {"MenuEdge", "&Edge", Category::Edge},
+    {"MenuFrame", "&Frame", Category::Frame},
 };
-
-constexpr int kEdgeCategory = 11;
-constexpr int kArtCategory = 4;
 
 // The category marker: a small play sign in a dark disc, 15 by 15 logical
 // pixels, painted in the device pixels of the screen.
@@ -727,7 +735,6 @@ void TMainForm::RestoreRecord(const RecoveryRecord& record) {
         HistoryChanged();
     }
     if (CurrentCategory > 0) RefreshCategoryNow();
-    SetPending(-1);
 }
 
 // ---- Pictures ----------------------------------------------------------------
@@ -780,7 +787,7 @@ void TMainForm::RunArtEffect(Picture& picture, int variation, bool sliderVisible
 }
 
 void TMainForm::RenderEffect(Picture& picture, int category, int variation, bool forPreview) {
-    if (category == kArtCategory) {
+    if (IsCategoryKind(category, CategoryKind::Art)) {
         RunArtEffect(picture, variation, forPreview && SliderShown(), TrackBarValue->value());
         return;
     }
@@ -841,13 +848,13 @@ void TMainForm::RenderCategory(int category, QObject* sender) {
         // a preview that was pending is dropped with the controls it used.
         suiProgressBar1->hide();
         for (int c = 1; c <= kCategoryCount; ++c) SetMarker(c, c == previousCategory);
-        if (previousCategory == kEdgeCategory) ColorBoxEdge->show();
+        if (IsCategoryKind(previousCategory, CategoryKind::EdgeMask)) ColorBoxEdge->show();
         SetPending(-1);
         SetApplyEnabled(false);
         throw;
     }
     suiProgressBar1->hide();
-    if (category == kEdgeCategory) ColorBoxEdge->show();
+    if (IsCategoryKind(category, CategoryKind::EdgeMask)) ColorBoxEdge->show();
     CurrentCategory = category;
     NameThumbnails();
     SetPending(-1);
@@ -858,21 +865,21 @@ void TMainForm::CategoryClick(int category, QObject* sender) {
     Command([&] { RenderCategory(category, sender); });
 }
 
-void TMainForm::suitempButtonPresetClick(QObject* sender) { CategoryClick(1, sender); }
-void TMainForm::suitempButtonColorClick(QObject* sender) { CategoryClick(2, sender); }
-void TMainForm::suitempButtonSketchClick(QObject* sender) { CategoryClick(3, sender); }
-void TMainForm::suitempButtonArtClick(QObject* sender) { CategoryClick(4, sender); }
-void TMainForm::suitempButtonLightClick(QObject* sender) { CategoryClick(5, sender); }
-void TMainForm::suitempButtonStarClick(QObject* sender) { CategoryClick(6, sender); }
-void TMainForm::suitempButtonAmazingClick(QObject* sender) { CategoryClick(7, sender); }
-void TMainForm::suitempButtonDreamClick(QObject* sender) { CategoryClick(8, sender); }
-void TMainForm::suitempButtonWhetherClick(QObject* sender) { CategoryClick(9, sender); }
-void TMainForm::suitempButtonTextureClick(QObject* sender) { CategoryClick(10, sender); }
-void TMainForm::suitempButtonEdgeClick(QObject* sender) { CategoryClick(11, sender); }
-void TMainForm::suitempButtonFrameClick(QObject* sender) { CategoryClick(12, sender); }
-void TMainForm::suitempButtonWaterClick(QObject* sender) { CategoryClick(13, sender); }
-void TMainForm::ButtonLightBClick(QObject* sender) { CategoryClick(14, sender); }
-void TMainForm::ButtonLightCClick(QObject* sender) { CategoryClick(15, sender); }
+void TMainForm::suitempButtonPresetClick(QObject* sender) { CategoryClick(Category::Preset, sender); }
+void TMainForm::suitempButtonColorClick(QObject* sender) { CategoryClick(Category::Color, sender); }
+void TMainForm::suitempButtonSketchClick(QObject* sender) { CategoryClick(Category::Sketch, sender); }
+void TMainForm::suitempButtonArtClick(QObject* sender) { CategoryClick(Category::Art, sender); }
+void TMainForm::suitempButtonLightClick(QObject* sender) { CategoryClick(Category::LightA, sender); }
+void TMainForm::suitempButtonStarClick(QObject* sender) { CategoryClick(Category::Star, sender); }
+void TMainForm::suitempButtonAmazingClick(QObject* sender) { CategoryClick(Category::Amazing, sender); }
+void TMainForm::suitempButtonDreamClick(QObject* sender) { CategoryClick(Category::Dream, sender); }
+void TMainForm::suitempButtonWhetherClick(QObject* sender) { CategoryClick(Category::Whether, sender); }
+void TMainForm::suitempButtonTextureClick(QObject* sender) { CategoryClick(Category::Texture, sender); }
+void TMainForm::suitempButtonEdgeClick(QObject* sender) { CategoryClick(Category::Edge, sender); }
+void TMainForm::suitempButtonFrameClick(QObject* sender) { CategoryClick(Category::Frame, sender); }
+void TMainForm::suitempButtonWaterClick(QObject* sender) { CategoryClick(Category::Water, sender); }
+void TMainForm::ButtonLightBClick(QObject* sender) { CategoryClick(Category::LightB, sender); }
+void TMainForm::ButtonLightCClick(QObject* sender) { CategoryClick(Category::LightC, sender); }
 
 void TMainForm::RefreshCategoryNow() {
     if (CurrentCategory >= 1 && CurrentCategory <= kCategoryCount) RenderCategory(CurrentCategory, nullptr);
@@ -886,11 +893,11 @@ void TMainForm::ImageClick(ImageView* thumbnail) {
     Command([&] {
         if (CurrentCategory == -1 || thumbnail == nullptr) return;
         ResetEffectControls(nullptr);
-        if (CurrentCategory == kEdgeCategory) ColorBoxEdge->show();
+        if (IsCategoryKind(CurrentCategory, CategoryKind::EdgeMask)) ColorBoxEdge->show();
         SetPending(thumbnail->Tag);
         Picture scratch = WorkingPicture();
         try {
-            if (CurrentCategory == kArtCategory) {
+            if (IsCategoryKind(CurrentCategory, CategoryKind::Art)) {
                 if (const std::optional<ArtSlider> slider = ArtSliderFor(CurrentVariation)) {
                     TrackBarValue->show();
                     EditValue->show();
@@ -937,7 +944,7 @@ void TMainForm::ThumbnailMove(ImageView* thumbnail, int key) {
 
 void TMainForm::TrackBarValueChange() {
     Command([&] {
-        if (CurrentCategory != kArtCategory || !ArtSliderFor(CurrentVariation)) return;
+        if (!IsCategoryKind(CurrentCategory, CategoryKind::Art) || !ArtSliderFor(CurrentVariation)) return;
         Picture scratch = WorkingPicture();
         RunArtEffect(scratch, CurrentVariation, SliderShown(), TrackBarValue->value());
         ImagePreview->setPicture(std::move(scratch));
@@ -947,7 +954,7 @@ void TMainForm::TrackBarValueChange() {
 
 void TMainForm::ColorBoxEdgeChange() {
     Command([&] {
-        RenderCategory(kEdgeCategory, nullptr);
+        RenderCategory(Category::Edge, nullptr);
         ColorBoxEdge->setFocus();
     });
 }
@@ -1009,7 +1016,6 @@ void TMainForm::suitempBitBtnApplyClick() {
         HistoryChanged();
         SetPending(-1);
         RefreshCategoryNow();
-        SetPending(-1);
     });
 }
 
@@ -1027,7 +1033,6 @@ void TMainForm::suitempBitBtnUndoClick() {
         HistoryChanged();
         SetPending(-1);
         if (CurrentCategory > 0) RefreshCategoryNow();
-        SetPending(-1);
     });
 }
 
@@ -1045,7 +1050,6 @@ void TMainForm::suitempBitBtnReDoClick() {
         HistoryChanged();
         SetPending(-1);
         if (CurrentCategory > 0) RefreshCategoryNow();
-        SetPending(-1);
     });
 }
 

@@ -10,6 +10,8 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/UserFolders.h"
+
 namespace corvellin {
 
 namespace {
@@ -124,15 +126,11 @@ std::optional<std::string> InstalledEntryExec(const DesktopDirs& dirs, const std
 
 DesktopDirs DesktopDirsFromEnvironment() {
     DesktopDirs dirs;
-    const std::string home = Env("HOME");
-    dirs.configHome = Env("XDG_CONFIG_HOME");
-    if (dirs.configHome.empty()) dirs.configHome = home + "/.config";
-    dirs.configDirs = SplitList(Env("XDG_CONFIG_DIRS"), ':');
-    if (dirs.configDirs.empty()) dirs.configDirs = {"/etc/xdg"};
-    dirs.dataHome = Env("XDG_DATA_HOME");
-    if (dirs.dataHome.empty()) dirs.dataHome = home + "/.local/share";
-    dirs.dataDirs = SplitList(Env("XDG_DATA_DIRS"), ':');
-    if (dirs.dataDirs.empty()) dirs.dataDirs = {"/usr/local/share", "/usr/share"};
+    const UserFolders folders = UserFoldersOfThisProcess();
+    dirs.configHome = folders.config;
+    dirs.configDirs = folders.configDirs;
+    dirs.dataHome = folders.data;
+    dirs.dataDirs = folders.dataDirs;
     for (std::string desktop : SplitList(Env("XDG_CURRENT_DESKTOP"), ':')) {
         std::transform(desktop.begin(), desktop.end(), desktop.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

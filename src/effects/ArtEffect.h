@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "EffectContext.h"
+#include "RowRangeEffect.h"
 #include "picture/Picture.h"
 
 namespace corvellin {
@@ -20,6 +22,13 @@ struct ArtSliderState {
 // 8 AdjustSaturation(p), 9 BrightnessContrast(0, -1.0). Variations 0, 1, 3 and
 // 9 ignore p; a variation outside 0..9 does nothing.
 void ApplyArt(const EffectContext& context, Picture& picture, int variation, std::int32_t parameter);
+
+// Whether the variation's rows are independent (6 to 9).
+bool IsArtRowRange(int variation);
+
+// The row-range form of a variation whose rows are independent, nullptr for
+// the others: the same kernel and parameter as ApplyArt.
+std::unique_ptr<RowRangeEffect> PrepareArtRows(int variation, std::int32_t parameter);
 
 // The value an Art variation uses while its slider is hidden (its slider's
 // starting position), -1 for the variations without a slider.

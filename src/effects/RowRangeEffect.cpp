@@ -1,21 +1,16 @@
 #include "RowRangeEffect.h"
 
+#include "ArtEffect.h"
 #include "MaskCache.h"
 #include "MaskFile.h"
-#include "func/Art.h"
-#include "func/Blend.h"
-#include "func/ByteTables.h"
-#include "func/ColorTint.h"
-#include "func/EdgeFrameBlend.h"
+#include "kernels/Art.h"
+#include "kernels/Blend.h"
+#include "kernels/ColorTint.h"
+#include "kernels/EdgeFrameBlend.h"
 
 namespace corvellin {
 
 namespace {
-
-bool IsAdditiveMask(int category) {
-    const CategoryInfo* info = FindCategory(category);
-    return info != nullptr && info->kind == CategoryKind::AdditiveMask;
-}
 
 // The mask blends: each range stretches its own rows of the masks, which were
 // read when the call was prepared.
@@ -115,11 +110,25 @@ std::shared_ptr<const Picture> MaskFor(const EffectContext& context, const std::
 
 }  // namespace
 
+std::unique_ptr<RowRangeEffect> ChannelTableRowEffect(const ByteTable& blue, const ByteTable& green,
+                                                      const ByteTable& red) {
+    return std::make_unique<ChannelTableRows>(blue, green, red);
+}
+
+std::unique_ptr<RowRangeEffect> SaturationRowEffect(int amount) { return std::make_unique<SaturationRows>(amount); }
+
 bool IsRowRangeEffect(const EffectCall& call) {
-    const int c = call.category, v = call.variation;
-    if (IsAdditiveMask(c) || c == 10 || c == 11 || c == 12) return true;
-    if (c == 2) return v >= 0 && v < static_cast<int>(TintTable.size());
-    if (c == 4) return v >= 6 && v <= 9;
+    const CategoryInfo* info = FindCategory(call.category);
+    if (info == nullptr) return false;
+    switch (info->kind) {
+        case CategoryKind::AdditiveMask:
+        case CategoryKind::MultiplyMask:
+        case CategoryKind::EdgeMask:
+        case CategoryKind::FrameMask: return true;
+        case CategoryKind::ColourTint: return call.variation >= 0 && call.variation < static_cast<int>(TintTable.size());
+        case CategoryKind::Art: return IsArtRowRange(call.variation);
+        case CategoryKind::Sketch: return false;
+    }
     return false;
 }
 
@@ -127,39 +136,26 @@ std::unique_ptr<RowRangeEffect> PrepareRowRangeEffect(const EffectContext& conte
                                                       int height, double additiveStrength) {
     if (!IsRowRangeEffect(call)) return nullptr;
     const int c = call.category, number = call.variation + 1;
-    if (IsAdditiveMask(c))
-        return std::make_unique<AdditiveMaskRows>(MaskFor(context, MaskFilePath(context.picDir, c, number), width, height),
-                                                  additiveStrength, width, height);
-    switch (c) {
-        case 10:
-            return std::make_unique<MultiplyMaskRows>(MaskFor(context, MaskFilePath(context.picDir, c, number), width, height),
-                                                      width, height);
-        case 11:
-            return std::make_unique<EdgeMaskRows>(MaskFor(context, MaskFilePath(context.picDir, c, number), width, height),
-                                                  call.colour, width, height);
-        case 12: {
+    const auto mask = [&] { return MaskFor(context, MaskFilePath(context.picDir, c, number), width, height); };
+    switch (FindCategory(c)->kind) {
+        case CategoryKind::AdditiveMask:
+            return std::make_unique<AdditiveMaskRows>(mask(), additiveStrength, width, height);
+        case CategoryKind::MultiplyMask: return std::make_unique<MultiplyMaskRows>(mask(), width, height);
+        case CategoryKind::EdgeMask: return std::make_unique<EdgeMaskRows>(mask(), call.colour, width, height);
+        case CategoryKind::FrameMask: {
             // The mask first, then the frame picture: the order of their errors.
-            auto mask = MaskFor(context, FrameMaskFilePath(context.picDir, c, number), width, height);
-            auto frame = MaskFor(context, MaskFilePath(context.picDir, c, number), width, height);
-            return std::make_unique<FrameMaskRows>(std::move(mask), std::move(frame), width, height);
+            auto frameMask = MaskFor(context, FrameMaskFilePath(context.picDir, c, number), width, height);
+            return std::make_unique<FrameMaskRows>(std::move(frameMask), mask(), width, height);
         }
-        case 2: {
+        case CategoryKind::ColourTint: {
             const TintColour& tint = TintTable[static_cast<std::size_t>(call.variation)];
-            return std::make_unique<ChannelTableRows>(TintChannelTable(tint.blue), TintChannelTable(tint.green),
-                                                      TintChannelTable(tint.red));
+            return ChannelTableRowEffect(TintChannelTable(tint.blue), TintChannelTable(tint.green),
+                                         TintChannelTable(tint.red));
         }
-        default: break;
+        case CategoryKind::Art: return PrepareArtRows(call.variation, call.parameter);
+        case CategoryKind::Sketch: break;
     }
-    // Art: 6 contrast, 7 brightness, 9 negative, 8 saturation; as ApplyArt.
-    const std::int32_t p = call.parameter;
-    ByteTable table{};
-    switch (call.variation) {
-        case 6: table = BrightnessContrastTable(0, static_cast<double>(p) / 10.0); break;
-        case 7: table = BrightnessContrastTable(p, 1.0); break;
-        case 9: table = BrightnessContrastTable(0, -1.0); break;
-        default: return std::make_unique<SaturationRows>(p);
-    }
-    return std::make_unique<ChannelTableRows>(table, table, table);
+    return nullptr;
 }
 
 }  // namespace corvellin

@@ -10,6 +10,7 @@
 
 #include "Catalogue.h"
 #include "EffectContext.h"
+#include "kernels/ByteTables.h"
 #include "picture/Picture.h"
 
 namespace corvellin {
@@ -30,5 +31,11 @@ bool IsRowRangeEffect(const EffectCall& call);
 // mask categories blend at additiveStrength.
 std::unique_ptr<RowRangeEffect> PrepareRowRangeEffect(const EffectContext& context, const EffectCall& call, int width,
                                                       int height, double additiveStrength = kAdditiveMaskStrength);
+
+// The row-range forms the per-pixel kernels share: blue, green and red bytes
+// each through their table; AdjustSaturation by amount.
+std::unique_ptr<RowRangeEffect> ChannelTableRowEffect(const ByteTable& blue, const ByteTable& green,
+                                                      const ByteTable& red);
+std::unique_ptr<RowRangeEffect> SaturationRowEffect(int amount);
 
 }  // namespace corvellin

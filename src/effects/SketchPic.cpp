@@ -1,6 +1,6 @@
 #include "SketchPic.h"
 
-#include "func/Sketch.h"
+#include "kernels/Sketch.h"
 
 namespace corvellin {
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "Catalogue.h"
-#include "settings/CaptionCatalog.h"
 
 namespace corvellin {
 namespace {
@@ -33,11 +32,9 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::string VariationName(int category, int variation) {
-    // The names are the main window's caption keys, read from the catalogue.
-    if (category < 1 || category > kCategoryCount || variation < 0 || variation >= kVariationCount) return {};
-    const std::span<const CaptionKey> names = VariationNameKeys();
-    const auto index = static_cast<std::size_t>((category - 1) * kVariationCount + variation);
-    return index < names.size() ? names[index].key : std::string();
+    const CategoryInfo* info = FindCategory(category);
+    if (info == nullptr || variation < 0 || variation >= kVariationCount) return {};
+    return (*info->variations)[static_cast<std::size_t>(variation)];
 }
 
 int CategoryByName(const std::string& name) {

@@ -1,5 +1,5 @@
-// Short names of the variations, for listings such as corvellin-fx list; the
-// English names are the caption catalogue's keys for the thumbnails.
+// Lookups in the category table by name: the variations' short names for
+// listings such as corvellin-fx list, and the categories by their names.
 #pragma once
 
 #include <string>

@@ -62,16 +62,6 @@ int TQueueData::CommittedCount() const {
     return count;
 }
 
-std::vector<EffectCall> TQueueData::CommittedCalls() const {
-    std::vector<EffectCall> calls;
-    if (current_ == nullptr || current_ == &root_) return calls;
-    for (const HistoryEntry* e = root_.next; e; e = e->next) {
-        calls.push_back(e->call());
-        if (e == current_) break;
-    }
-    return calls;
-}
-
 std::vector<std::string> TQueueData::TraceLines() const {
     std::vector<std::string> lines;
     for (const HistoryEntry* e = &root_; e; e = e->next) {

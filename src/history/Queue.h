@@ -56,10 +56,6 @@ public:
     // Number of entries after the root up to and including the current one.
     int CommittedCount() const;
 
-    // The committed calls, oldest first: the entries after the root up to and
-    // including the current one.
-    std::vector<EffectCall> CommittedCalls() const;
-
     // One line per entry from the root: "category,variation,parameter,colour",
     // followed by " <<" on the current entry's line.
     std::vector<std::string> TraceLines() const;

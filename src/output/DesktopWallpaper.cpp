@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/UserFolders.h"
 #include "platform/desktop/DesktopSettings.h"
 #include "platform/desktop/WallpaperPortal.h"
 #include "platform/desktop/XfceDesktop.h"
@@ -196,10 +197,8 @@ WallpaperDesktop DesktopFromName(const std::string& xdgCurrentDesktop) {
 
 std::string WallpaperFolder(const std::string& programDir) {
     // A temporary file and a rename in the folder: both need write access to it.
-    if (!programDir.empty() && ::access(programDir.c_str(), W_OK | X_OK) == 0) return WithSlash(programDir);
-    const std::string home = EnvOr("HOME", "/");
-    const std::string dataHome = EnvOr("XDG_DATA_HOME", WithSlash(home) + ".local/share");
-    const std::string folder = WithSlash(dataHome) + "Corvellin Photo/";
+    if (ProgramFolderWritable(programDir)) return WithSlash(programDir);
+    const std::string folder = UserDataFolder() + "/";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder))

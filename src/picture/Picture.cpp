@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 namespace corvellin {
 
@@ -16,6 +17,24 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kHugePagesFrom = 4 * kHugePage;
 
 std::size_t RoundedToHugePages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+
+// The nearest-neighbour columns: the byte offset of the source pixel of each
+// destination column, and one destination row gathered through them.
+std::vector<std::size_t> ColumnOffsets(std::int64_t sourceWidth, int width) {
+    std::vector<std::size_t> offsets(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) offsets[static_cast<std::size_t>(x)] = static_cast<std::size_t>(x * sourceWidth / width) * 3;
+    return offsets;
+}
+
+void GatherRow(const std::uint8_t* in, const std::vector<std::size_t>& offsets, std::uint8_t* out) {
+    for (const std::size_t offset : offsets) {
+        const std::uint8_t* p = in + offset;
+        out[0] = p[0];
+        out[1] = p[1];
+        out[2] = p[2];
+        out += 3;
+    }
+}
 
 }  // namespace
 
@@ -59,10 +78,7 @@ void StretchNearestInto(const Picture& source, Picture& destination) {
         std::memcpy(destination.data(), source.data(), source.byteCount());
         return;
     }
-    // Byte offset of the source pixel for each destination column.
-    std::vector<std::size_t> columnOffset(static_cast<std::size_t>(dw));
-    for (int x = 0; x < dw; ++x) columnOffset[static_cast<std::size_t>(x)] = static_cast<std::size_t>(x * sw / dw) * 3;
-
+    const std::vector<std::size_t> columnOffset = ColumnOffsets(sw, dw);
     int previousSourceRow = -1;
     for (int y = 0; y < dh; ++y) {
         const int sy = static_cast<int>(y * sh / dh);
@@ -71,14 +87,7 @@ void StretchNearestInto(const Picture& source, Picture& destination) {
             std::memcpy(out, destination.row(y - 1), destination.stride());
             continue;
         }
-        const std::uint8_t* in = source.row(sy);
-        for (int x = 0; x < dw; ++x) {
-            const std::uint8_t* p = in + columnOffset[static_cast<std::size_t>(x)];
-            out[0] = p[0];
-            out[1] = p[1];
-            out[2] = p[2];
-            out += 3;
-        }
+        GatherRow(source.row(sy), columnOffset, out);
         previousSourceRow = sy;
     }
 }
@@ -86,9 +95,7 @@ void StretchNearestInto(const Picture& source, Picture& destination) {
 NearestRowStretcher::NearestRowStretcher(const Picture& source, int width, int height)
     : source_(source), width_(width), height_(height), row_(static_cast<std::size_t>(width > 0 ? width : 0) * 3, 0) {
     if (source.empty() || width <= 0) return;
-    columnOffset_.resize(static_cast<std::size_t>(width));
-    const std::int64_t sw = source.width();
-    for (int x = 0; x < width; ++x) columnOffset_[static_cast<std::size_t>(x)] = static_cast<std::size_t>(x * sw / width) * 3;
+    columnOffset_ = ColumnOffsets(source.width(), width);
 }
 
 const std::uint8_t* NearestRowStretcher::Row(int y) {
@@ -96,14 +103,7 @@ const std::uint8_t* NearestRowStretcher::Row(int y) {
     const int sy = static_cast<int>(static_cast<std::int64_t>(y) * source_.height() / height_);
     if (source_.width() == width_) return source_.row(sy);
     if (sy != cachedSourceRow_) {
-        const std::uint8_t* in = source_.row(sy);
-        std::uint8_t* out = row_.data();
-        for (int x = 0; x < width_; ++x, out += 3) {
-            const std::uint8_t* p = in + columnOffset_[static_cast<std::size_t>(x)];
-            out[0] = p[0];
-            out[1] = p[1];
-            out[2] = p[2];
-        }
+        GatherRow(source_.row(sy), columnOffset_, row_.data());
         cachedSourceRow_ = sy;
     }
     return row_.data();

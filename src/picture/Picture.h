@@ -15,6 +15,20 @@ namespace corvellin {
 void* AllocatePixelBytes(std::size_t bytes);
 void FreePixelBytes(void* pointer, std::size_t bytes);
 
+// An uninitialised buffer of pixel storage, for a kernel's working copy.
+class PixelBuffer {
+public:
+    explicit PixelBuffer(std::size_t bytes) : bytes_(bytes), data_(static_cast<std::uint8_t*>(AllocatePixelBytes(bytes))) {}
+    ~PixelBuffer() { FreePixelBytes(data_, bytes_); }
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
+    std::uint8_t* data() { return data_; }
+
+private:
+    std::size_t bytes_;
+    std::uint8_t* data_;
+};
+
 template <class T>
 struct PixelAllocator {
     using value_type = T;

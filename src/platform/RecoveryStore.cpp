@@ -14,6 +14,7 @@
 
 #include "picture/Error.h"
 #include "picture/FileIO.h"
+#include "UserFolders.h"
 
 namespace corvellin {
 namespace {
@@ -36,17 +37,7 @@ bool LockHeld(const std::string& lockPath) {
 
 }  // namespace
 
-std::string StateFolder() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    std::string base;
-    if (state && state[0] == '/') {
-        base = state;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && home[0] ? home : "/tmp") + "/.local/state";
-    }
-    return base + "/Corvellin Photo";
-}
+std::string StateFolder() { return UserStateFolder(); }
 
 RecoverySession::RecoverySession() {
     // The process id keeps living runs apart; the clock keeps a later run that

@@ -75,10 +75,6 @@ inline constexpr std::array<CaptionWindow, 5> kCaptionWindows = {
 // The keys of one window, in the order in which it sets them.
 std::span<const CaptionKey> CaptionKeys(CaptionWindow window);
 
-// The names of the variations, categories 1 to 15 in order, ten each (part of
-// the main window's keys): what a thumbnail is called in every language.
-std::span<const CaptionKey> VariationNameKeys();
-
 // Every key of every window once (keys compared without case, as the language
 // files compare them), in window order, each at its first appearance. Texts
 // shared by several windows ("&OK", "&Cancel", "&Print...") are one key.

@@ -1,24 +1,14 @@
 #include "SettingsFile.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "picture/FileIO.h"
+#include "platform/UserFolders.h"
 
 namespace corvellin {
 
-std::string SettingsFolder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (config && config[0] == '/') {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && home[0] ? home : "/tmp") + "/.config";
-    }
-    return base + "/Corvellin Photo";
-}
+std::string SettingsFolder() { return UserConfigFolder(); }
 
 std::string SettingsFilePath() { return SettingsFolder() + "/cfg.ini"; }
 

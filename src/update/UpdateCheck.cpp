@@ -13,6 +13,7 @@
 
 #include "picture/Error.h"
 #include "picture/FileIO.h"
+#include "platform/UserFolders.h"
 #include "settings/SettingsFile.h"
 
 namespace corvellin {
@@ -257,28 +258,17 @@ UpdateInfo ReadUpdateInfo(const IniFile& file) {
     return info;
 }
 
-std::string UpdateDataFolder() {
-    std::string base;
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
-        base = data;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home != nullptr ? home : "") + "/.local/share";
-    }
-    while (base.size() > 1 && base.back() == '/') base.pop_back();
-    return base + "/Corvellin Photo/";
-}
+std::string UpdateDataFolder() { return UserDataFolder() + "/"; }
 
 std::string StoreUpdateFile(const std::string& programDir, const std::string& body) {
     const std::vector<std::uint8_t> bytes(body.begin(), body.end());
     std::string folder = programDir;
     if (!folder.empty() && folder.back() != '/') folder += '/';
-    const std::string first = folder + kUpdateFileName;
-    try {
+    // An installed copy's folder is not writable: then the user's data folder.
+    if (ProgramFolderWritable(folder)) {
+        const std::string first = folder + kUpdateFileName;
         WriteFileAtomically(first, bytes);
         return first;
-    } catch (const Error&) {
-        // An installed copy's folder is not writable: use the user's data folder.
     }
     const std::string dataFolder = UpdateDataFolder();
     const std::string second = dataFolder + kUpdateFileName;

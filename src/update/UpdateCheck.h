@@ -102,8 +102,8 @@ UpdateInfo ReadUpdateInfo(const IniFile& file);
 // "$XDG_DATA_HOME/Corvellin Photo/" (default "~/.local/share/Corvellin Photo/").
 std::string UpdateDataFolder();
 
-// Writes body unchanged to "update.ini" in programDir, or, where that fails
-// (the folder is not writable), in UpdateDataFolder(). Returns the path
+// Writes body unchanged to "update.ini" in programDir when that folder is
+// writable (ProgramFolderWritable), else in UpdateDataFolder(). Returns the path
 // written. Throws Error with the system's reason when neither can be written.
 std::string StoreUpdateFile(const std::string& programDir, const std::string& body);
 

@@ -83,15 +83,6 @@ Bytes RandomBytes(std::size_t size, std::uint32_t seed) {
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-// A file of the given size that takes no space: only its length is real.
-void WriteSparseFile(const std::string& path, std::uint64_t size) {
-    fs::create_directories(fs::path(path).parent_path());
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0) << path;
-    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
-    ::close(fd);
-}
-
 class FailureDrill : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -449,7 +440,7 @@ TEST_F(FailureDrill, OpenOfAnUnreadablePictureKeepsTheCurrentOne) {
         const long peakBefore = peakMemoryKiB();
         const std::string path = dir.file(c.name);
         if (c.sparseSize != 0) {
-            WriteSparseFile(path, c.sparseSize);
+            test::WriteSparseFile(path, c.sparseSize);
         } else {
             test::WriteBytes(path, c.bytes);
         }
@@ -491,7 +482,7 @@ TEST_F(FailureDrill, EmptyAndCutMaskFilesOfBothVariantsFailTheirRender) {
         SCOPED_TRACE(c.name);
         test::WriteMaskFile(picDir, 6, 9, art, c.bmpVariant);
         if (c.sparseSize != 0) {
-            WriteSparseFile(mask, c.sparseSize);
+            test::WriteSparseFile(mask, c.sparseSize);
         } else {
             test::WriteBytes(mask, c.damage(test::ReadBytes(mask)));
         }

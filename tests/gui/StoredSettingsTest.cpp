@@ -1,8 +1,6 @@
-#include <sys/mount.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
+#include "Mounts.h"
 #include "TestFiles.h"
 #include "app/StoredSettings.h"
 #include "picture/Error.h"
@@ -63,19 +61,18 @@ TEST(StoredSettings, RealsSurviveAChangeOfLocale) {
 }
 
 TEST(StoredSettings, FailedWriteKeepsThePreviousFile) {
-    if (::geteuid() != 0) GTEST_SKIP() << "mounting needs root";
     test::TempDir dir;
     const std::string path = dir.file("cfg.ini");
     WriteText(path, "[Language]\nindex=3\n");
-    ASSERT_EQ(::mount(dir.path().c_str(), dir.path().c_str(), nullptr, MS_BIND, nullptr), 0);
-    ASSERT_EQ(::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+    test::ScopedMount readOnly;
+    CORVELLIN_MOUNT_OR_SKIP(readOnly.BindReadOnly(dir.path()));
     try {
         WriteStoredSettings(path, StoredSettings{});
         ADD_FAILURE() << "the write succeeded";
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
     }
-    ::umount2(dir.path().c_str(), MNT_DETACH);
+    readOnly.Release();
     EXPECT_EQ(ReadText(path), "[Language]\nindex=3\n");
 }
 

@@ -1,5 +1,8 @@
 #include "TestFiles.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +25,15 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteSparseFile(const std::string& path, std::uint64_t size) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot create " + path);
+    const bool sized = ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+    ::close(fd);
+    if (!sized) throw std::runtime_error("cannot size " + path);
 }
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {

@@ -26,6 +26,9 @@ private:
 };
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// A file of the given length that takes no space on disk; its folders are
+// made. Throws std::runtime_error when it cannot be written.
+void WriteSparseFile(const std::string& path, std::uint64_t size);
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 
 // A picture of the given size with pseudo-random pixels (fixed seed).

@@ -5,7 +5,7 @@
 #include "TestFiles.h"
 #include "effects/ArtEffect.h"
 #include "effects/Catalogue.h"
-#include "effects/func/Art.h"
+#include "effects/kernels/Art.h"
 #include "CallParser.h"
 
 namespace corvellin {
@@ -123,9 +123,9 @@ TEST(ApplyEffect, ArtParametersOutsideTheSliders) {
     }
 }
 
-TEST(ApplyEffect, EveryCategoryOfTheCatalogueIsAvailableAndNoOther) {
-    for (int category = 1; category <= kCategoryCount; ++category) EXPECT_TRUE(IsCategoryAvailable(category)) << category;
-    for (int category : {-1, 0, kCategoryCount + 1}) EXPECT_FALSE(IsCategoryAvailable(category)) << category;
+TEST(ApplyEffect, EveryCategoryOfTheCatalogueIsFoundAndNoOther) {
+    for (int category = 1; category <= kCategoryCount; ++category) EXPECT_NE(FindCategory(category), nullptr) << category;
+    for (int category : {-1, 0, kCategoryCount + 1}) EXPECT_EQ(FindCategory(category), nullptr) << category;
 }
 
 TEST(CallParser, ArtParametersMustLieWithinTheSlider) {

@@ -12,8 +12,8 @@
 #include "KernelOracles.h"
 #include "TestFiles.h"
 #include "effects/Catalogue.h"
-#include "effects/func/Art.h"
-#include "effects/func/ByteTables.h"
+#include "effects/kernels/Art.h"
+#include "effects/kernels/ByteTables.h"
 
 namespace corvellin {
 namespace {

@@ -4,7 +4,7 @@
 #include "KernelOracles.h"
 #include "TestFiles.h"
 #include "effects/Catalogue.h"
-#include "effects/func/ColorTint.h"
+#include "effects/kernels/ColorTint.h"
 
 namespace corvellin {
 namespace {

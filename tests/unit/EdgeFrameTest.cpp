@@ -7,10 +7,8 @@
 
 #include "TestFiles.h"
 #include "effects/Catalogue.h"
-#include "effects/MaskEffects.h"
 #include "effects/MaskFile.h"
-#include "effects/func/BlendArithmetic.h"
-#include "effects/func/EdgeFrameBlend.h"
+#include "effects/kernels/EdgeFrameBlend.h"
 #include "picture/BmpCodec.h"
 #include "picture/Error.h"
 
@@ -33,15 +31,6 @@ std::uint8_t FrameOracle(int channel, int frame, int m) {
     return static_cast<std::uint8_t>(std::nearbyint(frame * w + (1 - w) * channel));
 }
 
-TEST(EdgeFrameArithmetic, IntegerMixEqualsBothDefinitionsForEveryTriple) {
-    for (int m = 0; m < 256; ++m)
-        for (int a = 0; a < 256; ++a)
-            for (int b = 0; b < 256; ++b) {
-                ASSERT_EQ(MixChannel(a, b, m), EdgeOracle(a, b, m)) << a << " " << b << " " << m;
-                ASSERT_EQ(MixChannel(b, a, m), FrameOracle(a, b, m)) << a << " " << b << " " << m;
-            }
-}
-
 // Each of the shipped row mixers on its own; a path this processor cannot run
 // is skipped with the reason, never checked through the plain loops instead.
 using Path = EdgeFrameRowMixer::Path;
@@ -58,8 +47,7 @@ protected:
 // Every (a, b, m) triple through the row mixers of this path. Row b holds
 // 65,536 pixels: pixel j has mask red m = j / 256 and its three bytes take
 // every value a as j runs through a block of 256; Edge mixes with the colour
-// (b, b, b), Frame with a frame row of b. MixChannel is proven equal to both
-// definitions for every triple above.
+// (b, b, b), Frame with a frame row of b; both are held to their definitions.
 TEST_P(EdgeFrameRowPath, EveryTripleThroughTheShippedRowMixers) {
     constexpr std::size_t kPixels = 65536, kBytes = 3 * kPixels;
     std::vector<std::uint8_t> original(kBytes), mask(kBytes), frame(kBytes), row(kBytes);
@@ -75,11 +63,11 @@ TEST_P(EdgeFrameRowPath, EveryTripleThroughTheShippedRowMixers) {
         frameMixer.UsePath(GetParam());
         row = original;
         edge.EdgeRow(row.data(), mask.data());
-        for (std::size_t i = 0; i < kBytes; ++i) edgeFaults += row[i] != MixChannel(original[i], b, mask[i]);
+        for (std::size_t i = 0; i < kBytes; ++i) edgeFaults += row[i] != EdgeOracle(original[i], b, mask[i]);
         std::fill(frame.begin(), frame.end(), static_cast<std::uint8_t>(b));
         row = original;
         frameMixer.FrameRow(row.data(), frame.data(), mask.data());
-        for (std::size_t i = 0; i < kBytes; ++i) frameFaults += row[i] != MixChannel(b, original[i], mask[i]);
+        for (std::size_t i = 0; i < kBytes; ++i) frameFaults += row[i] != FrameOracle(original[i], b, mask[i]);
     }
     EXPECT_EQ(edgeFaults, 0);
     EXPECT_EQ(frameFaults, 0);
@@ -207,7 +195,7 @@ TEST_F(EdgeFrameEffectTest, FrameShowsTheFrameWhereItsMaskIsWhite) {
     test::WriteBytes(FrameMaskFilePath(dir_.path(), 12, 1), PackMaskBytes(EncodeBmp(mask)));
     const Picture original = test::RandomPicture(100, 100);
     Picture picture = original;
-    Frame(context_, picture, 12, 0);
+    ApplyEffect(context_, &picture, EffectCall{Category::Frame, 0});
     EXPECT_EQ(test::PixelAt(picture, 0, 50), (Bgr{10, 20, 30}));
     EXPECT_EQ(test::PixelAt(picture, 50, 0), (Bgr{10, 20, 30}));
     EXPECT_EQ(test::PixelAt(picture, 50, 50), test::PixelAt(original, 50, 50));

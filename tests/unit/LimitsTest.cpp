@@ -16,14 +16,6 @@
 namespace corvellin {
 namespace {
 
-// A file of the given length that takes no space on disk.
-void WriteSparseFile(const std::string& path, std::uint64_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0) << path;
-    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
-    ::close(fd);
-}
-
 TEST(Limits, IniFilesAreReadUpToTheirLimitAndEmptyPastIt) {
     test::TempDir dir;
     const std::string head = "[Language]\nindex=7\n";
@@ -45,7 +37,7 @@ TEST(Limits, IniFilesAreReadUpToTheirLimitAndEmptyPastIt) {
 TEST(Limits, AFileLargerThanTheReadLimitIsRefusedWithItsPath) {
     test::TempDir dir;
     const std::string path = dir.file("huge.bmp");
-    WriteSparseFile(path, kMaxReadFileBytes + 1);
+    test::WriteSparseFile(path, kMaxReadFileBytes + 1);
     try {
         ReadWholeFile(path);
         FAIL() << "the file was read";

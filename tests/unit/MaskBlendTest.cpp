@@ -4,10 +4,9 @@
 
 #include "TestFiles.h"
 #include "effects/Catalogue.h"
-#include "effects/MaskEffects.h"
 #include "effects/MaskFile.h"
-#include "effects/func/Blend.h"
-#include "effects/func/BlendArithmetic.h"
+#include "effects/kernels/Blend.h"
+#include "effects/kernels/BlendArithmetic.h"
 #include "picture/Error.h"
 
 namespace corvellin {
@@ -112,7 +111,7 @@ TEST_F(MaskEffectTest, SameCallCoversPicturesOfAnySize) {
     test::WriteMaskFile(dir_.path(), 6, 1, mask);
     for (const auto& [w, h] : {std::pair{150, 150}, {3000, 2000}, {1, 1}}) {
         Picture picture(w, h);
-        PresetPic(context_, picture, 6, 0.5, 0);
+        ApplyEffect(context_, &picture, EffectCall{Category::Star, 0});
         // Left half brightened by the mask (200 / 2 = 100), right half untouched.
         EXPECT_EQ(test::PixelAt(picture, 0, h - 1).g, 100) << w;
         if (w > 1) {
@@ -126,7 +125,7 @@ TEST_F(MaskEffectTest, MissingOrBrokenMaskLeavesThePictureUnchanged) {
     Picture picture = original;
     EXPECT_THROW(ApplyEffect(context_, &picture, 1, 0, -1, 0), Error);
     test::WriteBytes(MaskFilePath(dir_.path(), 10, 2), std::vector<std::uint8_t>(400, 7));
-    EXPECT_THROW(Texture(context_, picture, 10, 1), Error);
+    EXPECT_THROW(ApplyEffect(context_, &picture, EffectCall{Category::Texture, 1}), Error);
     // A variation outside 0..9 names a file that does not exist.
     EXPECT_THROW(ApplyEffect(context_, &picture, 5, 10, -1, 0), Error);
     EXPECT_EQ(picture, original);

@@ -5,8 +5,8 @@
 #include "TestFiles.h"
 #include "effects/Catalogue.h"
 #include "effects/SketchPic.h"
-#include "effects/func/ByteTables.h"
-#include "effects/func/Sketch.h"
+#include "effects/kernels/ByteTables.h"
+#include "effects/kernels/Sketch.h"
 
 namespace corvellin {
 namespace {

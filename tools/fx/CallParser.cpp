@@ -42,20 +42,17 @@ ParsedCall ParseEffectCall(const std::string& text) {
                                       NearestCategoryName(fields[0]) + "'? (see corvellin-fx list)"};
     }
     if (!category) return {std::nullopt, "unknown category '" + fields[0] + "' (categories are 1 to 15)"};
-    if (!IsCategoryAvailable(static_cast<int>(*category)))
-        return {std::nullopt, "category " + fields[0] + " (" + FindCategory(static_cast<int>(*category))->name +
-                                  ") is not available in this build"};
     const auto variation = ParseInteger(fields[1], 0, kVariationCount - 1, false);
     if (!variation) return {std::nullopt, "variation '" + fields[1] + "' is outside 0 to 9"};
 
     EffectCall call;
     call.category = static_cast<int>(*category);
     call.variation = static_cast<int>(*variation);
-    ArtSlider slider{0, 0, -1};
-    bool hasSlider = false;
-    if (call.category == 4) {
-        if (const auto found = ArtSliderFor(call.variation)) slider = *found, hasSlider = true;
-    }
+    const ArtSliderList* sliders = FindCategory(call.category)->sliders;
+    const std::optional<ArtSlider> found =
+        sliders != nullptr ? (*sliders)[static_cast<std::size_t>(call.variation)] : std::nullopt;
+    const ArtSlider slider = found.value_or(ArtSlider{0, 0, -1});
+    const bool hasSlider = found.has_value();
     if (fields.size() >= 3 && !fields[2].empty()) {
         const auto parameter = ParseInteger(fields[2], INT32_MIN, INT32_MAX, false);
         if (!parameter) return {std::nullopt, "parameter '" + fields[2] + "' is not a whole number"};

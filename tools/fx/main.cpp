@@ -14,8 +14,7 @@
 #include "effects/Catalogue.h"
 #include "effects/MaskFile.h"
 #include "effects/RowBands.h"
-#include "effects/VariationNames.h"
-#include "effects/func/VectorPaths.h"
+#include "effects/kernels/VectorPaths.h"
 #include "picture/Error.h"
 #include "picture/FileIO.h"
 #include "picture/PictureFile.h"
@@ -143,13 +142,12 @@ int List() {
     for (const CategoryInfo& info : kCategories) {
         std::printf("%2d  %s\n", info.number, info.name);
         for (int v = 0; v < kVariationCount; ++v) {
-            const std::string name = VariationName(info.number, v);
-            std::string line = "      " + std::to_string(v) + "  " + name;
-            if (info.number == 4) {
-                if (const auto slider = ArtSliderFor(v))
+            const auto index = static_cast<std::size_t>(v);
+            std::string line = "      " + std::to_string(v) + "  " + (*info.variations)[index];
+            if (info.sliders != nullptr)
+                if (const auto& slider = (*info.sliders)[index])
                     line += "  (parameter " + std::to_string(slider->minimum) + " to " + std::to_string(slider->maximum) +
                             ", default " + std::to_string(slider->start) + ")";
-            }
             std::printf("%s\n", line.c_str());
         }
     }

@@ -13,30 +13,25 @@ void RequireSameSize(const Picture& target, const Picture& other) {
         throw std::invalid_argument("An edge or frame mask must have the size of its picture");
 }
 
-// The weight of every byte of a row: the red (third) byte of its pixel. With
-// the weights laid out per byte, the mix runs as one flat, vectorisable loop.
+// The weight of every byte of a row: the red (third) byte of its pixel, XORed
+// with flip (0, or 255 for 255 - red). With the weights laid out per byte, the
+// mix runs as one flat, vectorisable loop.
 __attribute__((target_clones("avx2", "default")))
-void SpreadRedWeights(const std::uint8_t* mask, std::size_t bytes, std::uint8_t* weights) {
-    for (std::size_t i = 0; i < bytes; i += 3) weights[i] = weights[i + 1] = weights[i + 2] = mask[i + 2];
+void SpreadRedWeights(const std::uint8_t* mask, std::size_t bytes, std::uint8_t flip, std::uint8_t* weights) {
+    for (std::size_t i = 0; i < bytes; i += 3)
+        weights[i] = weights[i + 1] = weights[i + 2] = static_cast<std::uint8_t>(mask[i + 2] ^ flip);
 }
 
-// The mixes with the picture's row as one operand and the destination, written
-// in place with one pointer so the compiler vectorises without alias checks.
+// row x w + other x (255 - w), rounded, with the picture's row as one operand
+// and the destination, written in place with one pointer so the compiler
+// vectorises without alias checks. Edge mixes with the red weights; Frame,
+// frame x w + row x (255 - w), is the same mix with the weights 255 - red.
 // 16-bit lanes suffice: a x w + b x (255 - w) + 128 + its high byte stays below 65,536.
 __attribute__((target_clones("avx2", "default")))
-void MixRowKeepWhereWhite(std::uint8_t* row, const std::uint8_t* other, const std::uint8_t* weights, std::size_t n) {
+void MixRow(std::uint8_t* row, const std::uint8_t* other, const std::uint8_t* weights, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint16_t w = weights[i];
         const std::uint16_t x = static_cast<std::uint16_t>(row[i] * w + other[i] * (255 - w) + 128);
-        row[i] = static_cast<std::uint8_t>((x + (x >> 8)) >> 8);
-    }
-}
-
-__attribute__((target_clones("avx2", "default")))
-void MixRowReplaceWhereWhite(std::uint8_t* row, const std::uint8_t* other, const std::uint8_t* weights, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint16_t w = weights[i];
-        const std::uint16_t x = static_cast<std::uint16_t>(other[i] * w + row[i] * (255 - w) + 128);
         row[i] = static_cast<std::uint8_t>((x + (x >> 8)) >> 8);
     }
 }
@@ -166,14 +161,14 @@ std::size_t EdgeFrameRowMixer::VectorPart(std::uint8_t* target, const std::uint8
 
 void EdgeFrameRowMixer::EdgeRow(std::uint8_t* target, const std::uint8_t* mask) {
     const std::size_t done = VectorPart(target, colourRow_.data(), mask, true);
-    SpreadRedWeights(mask + done, bytes_ - done, weights_.data());
-    MixRowKeepWhereWhite(target + done, colourRow_.data() + done, weights_.data(), bytes_ - done);
+    SpreadRedWeights(mask + done, bytes_ - done, 0, weights_.data());
+    MixRow(target + done, colourRow_.data() + done, weights_.data(), bytes_ - done);
 }
 
 void EdgeFrameRowMixer::FrameRow(std::uint8_t* target, const std::uint8_t* frame, const std::uint8_t* mask) {
     const std::size_t done = VectorPart(target, frame, mask, false);
-    SpreadRedWeights(mask + done, bytes_ - done, weights_.data());
-    MixRowReplaceWhereWhite(target + done, frame + done, weights_.data(), bytes_ - done);
+    SpreadRedWeights(mask + done, bytes_ - done, 255, weights_.data());
+    MixRow(target + done, frame + done, weights_.data(), bytes_ - done);
 }
 
 void EdgeBlend(Picture& target, const Picture& mask, std::uint32_t colour) {

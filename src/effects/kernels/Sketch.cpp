@@ -1,12 +1,9 @@
 #include "Sketch.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <new>
 
 #include "Art.h"
 #include "BytePermute.h"
@@ -88,32 +85,6 @@ void DodgeRows(std::uint8_t* base, const std::uint8_t* blend, std::size_t count)
         DodgeRow(base, blend, count);
 }
 
-// Memory for one full-size working copy. A fresh picture-sized allocation
-// costs one page fault per 4 KiB as it is first written, which on a
-// 24-megapixel picture took longer than all the arithmetic; the buffer asks
-// for 2 MiB pages instead (where the system grants them).
-class ScratchBuffer {
-public:
-    explicit ScratchBuffer(std::size_t size) : size_(size + kHugePage) {
-        void* p = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED) throw std::bad_alloc();
-        base_ = static_cast<std::uint8_t*>(p);
-        const auto address = reinterpret_cast<std::uintptr_t>(base_);
-        data_ = base_ + ((kHugePage - address % kHugePage) % kHugePage);
-        madvise(data_, size, MADV_HUGEPAGE);  // a hint: without it the buffer still works
-    }
-    ~ScratchBuffer() { munmap(base_, size_); }
-    ScratchBuffer(const ScratchBuffer&) = delete;
-    ScratchBuffer& operator=(const ScratchBuffer&) = delete;
-    std::uint8_t* data() { return data_; }
-
-private:
-    static constexpr std::size_t kHugePage = std::size_t{2} << 20;
-    std::size_t size_;
-    std::uint8_t* base_ = nullptr;
-    std::uint8_t* data_ = nullptr;
-};
-
 }  // namespace
 
 std::uint8_t DodgeChannel(unsigned base, unsigned blend) {
@@ -138,7 +109,7 @@ void PencilSketch(Picture& picture, bool grayFirst, BandPool* bands) {
     // The copy: inverted, blurred at 3, 2 and 1, then the dodge's blend. The
     // in-place blur reads pixels it has already rewritten, so it runs as one
     // walk; the copy, the inversion and the dodge are per pixel and run in bands.
-    ScratchBuffer copy(picture.byteCount());
+    PixelBuffer copy(picture.byteCount());
     const ByteTable invert = BrightnessContrastTable(0, -1.0);
     const std::uint8_t* const first = picture.data();
     ForEachPixelBand(bands, picture, [&](std::uint8_t* bytes, std::size_t pixels) {

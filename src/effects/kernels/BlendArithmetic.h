@@ -24,15 +24,3 @@ inline std::uint8_t MultiplyChannel(unsigned target, unsigned mask) {
 }
 
 }  // namespace corvellin
-
-namespace corvellin {
-
-// round(a x w + b x (1 - w)) with w = weight / 255, the mix of Edge and Frame.
-// The exact value (a x weight + b x (255 - weight)) / 255 is never a half and
-// never leaves 0..255, so the same division-free rounding applies.
-inline std::uint8_t MixChannel(unsigned a, unsigned b, unsigned weight) {
-    const unsigned x = a * weight + b * (255 - weight) + 128;
-    return static_cast<std::uint8_t>((x + (x >> 8)) >> 8);
-}
-
-}  // namespace corvellin
