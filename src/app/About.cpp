@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "platform/qt/Shell.h"
+#include "update/UpdateCheck.h"
 
 namespace corvellin {
 
@@ -130,7 +131,7 @@ void TAboutForm::FormCreate() {
     for (QLabel* l : {LabelVersion, LabelWebsite, static_cast<QLabel*>(LabelURL), LabelEmailinfo,
                       static_cast<QLabel*>(LabelMail), LabelCopyright})
         l->setFont(small);
-    LabelVersion->setText(kAboutVersionText);
+    LabelVersion->setText(QString::fromLatin1(kAboutVersionText) + QString::fromLatin1(kRunningVersion));
     LabelWebsite->setText(kAboutWebsiteText);
     LabelURL->setText(kAboutUrlText);
     LabelEmailinfo->setText(kAboutEmailInfoText);

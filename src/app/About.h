@@ -9,7 +9,8 @@ class QPushButton;
 
 namespace corvellin {
 
-inline constexpr const char* kAboutVersionText = "Version: 2011.2.50";
+// Followed by the running version, which the update check compares too.
+inline constexpr const char* kAboutVersionText = "Version: ";
 inline constexpr const char* kAboutWebsiteText = "Visit our web site:";
 inline constexpr const char* kAboutUrlText = "https://corvellin.org";
 inline constexpr const char* kAboutEmailInfoText = "Support e-mail:";
