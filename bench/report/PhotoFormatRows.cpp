@@ -18,29 +18,12 @@
 namespace corvellin::report {
 namespace {
 
-constexpr const char* kConvert = "/usr/bin/convert";
-constexpr const char* kVips = "/usr/bin/vips";
 constexpr const char* kHeifEnc = "/usr/bin/heif-enc";
 constexpr const char* kExiftool = "/usr/bin/exiftool";
 // Orientation and metadata together, against the apply of the photo.
 constexpr double kOrientationShare = 0.05;
 
 using Command = std::vector<std::string>;
-
-struct Samples {
-    std::vector<double> ms, peakMiB;
-    std::string failure;
-    void Add(const ProcessRun& run) {
-        if (!run.ok) {
-            failure = run.failure;
-            return;
-        }
-        ms.push_back(run.ms);
-        peakMiB.push_back(run.peakMiB);
-    }
-    bool ok() const { return failure.empty() && !ms.empty(); }
-    double peak() const { return peakMiB.empty() ? 0 : *std::max_element(peakMiB.begin(), peakMiB.end()); }
-};
 
 // Runs a tool that makes a fixture; false (with the row saying so) when it fails.
 bool Make(const Command& command, const ProcessSetup& setup, Table& table, const std::string& what) {

@@ -2,6 +2,7 @@
 // the report gets its wall time and its peak resident memory (ru_maxrss).
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +14,26 @@ struct ProcessRun {
     double peakMiB = 0;      // the child's ru_maxrss
     bool ok = false;         // exited with status 0
     std::string failure;     // otherwise: how it ended and the tail of its stderr
+};
+
+// The peers the whole-process rows are measured against.
+inline constexpr const char* kConvert = "/usr/bin/convert";
+inline constexpr const char* kVips = "/usr/bin/vips";
+
+// The runs of one command: their times and peaks, or the first failure.
+struct Samples {
+    std::vector<double> ms, peakMiB;
+    std::string failure;
+    void Add(const ProcessRun& run) {
+        if (!run.ok) {
+            failure = run.failure;
+            return;
+        }
+        ms.push_back(run.ms);
+        peakMiB.push_back(run.peakMiB);
+    }
+    bool ok() const { return failure.empty() && !ms.empty(); }
+    double peak() const { return peakMiB.empty() ? 0 : *std::max_element(peakMiB.begin(), peakMiB.end()); }
 };
 
 struct ProcessSetup {

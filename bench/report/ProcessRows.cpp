@@ -15,8 +15,6 @@
 namespace corvellin::report {
 namespace {
 
-constexpr const char* kConvert = "/usr/bin/convert";
-constexpr const char* kVips = "/usr/bin/vips";
 constexpr double kImageMagickLimit = 0.5, kVipsLimit = 1.0, kMemoryLimit = 4.0;
 
 using Command = std::vector<std::string>;
@@ -117,21 +115,6 @@ ProcessRun RunWay(const std::vector<Command>& steps, const ProcessSetup& setup) 
     }
     return total;
 }
-
-struct Samples {
-    std::vector<double> ms, peakMiB;
-    std::string failure;
-    void Add(const ProcessRun& run) {
-        if (!run.ok) {
-            failure = run.failure;
-            return;
-        }
-        ms.push_back(run.ms);
-        peakMiB.push_back(run.peakMiB);
-    }
-    bool ok() const { return failure.empty() && !ms.empty(); }
-    double peak() const { return peakMiB.empty() ? 0 : *std::max_element(peakMiB.begin(), peakMiB.end()); }
-};
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
