@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "RecordingSeam.h"
+#include "RecordingShell.h"
 #include "TestFiles.h"
 #include "app/About.h"
 #include "app/MainForm.h"
@@ -31,19 +32,7 @@ namespace {
 
 using test::TempDir;
 
-class RecordingShell : public ShellSeam {
-public:
-    std::vector<QUrl> opened;
-    std::vector<QString> started;
-    bool open(QWidget*, const QUrl& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool startProgram(QWidget*, const QString& program) override {
-        started.push_back(program);
-        return true;
-    }
-};
+using test::RecordingShell;
 
 void Click(QWidget& target, Qt::MouseButton button = Qt::LeftButton) {
     const QPointF at(1, 1);

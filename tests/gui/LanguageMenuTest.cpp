@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "RecordingSeam.h"
+#include "RecordingShell.h"
 #include "ScopedConfigHome.h"
 #include "TestFiles.h"
 #include "app/MainForm.h"
@@ -25,15 +26,7 @@ void WriteText(const std::string& path, const std::string& text) {
     test::WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-class RecordingShell : public ShellSeam {
-public:
-    std::vector<QUrl> opened;
-    bool open(QWidget*, const QUrl& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool startProgram(QWidget*, const QString&) override { return false; }
-};
+using test::RecordingShell;
 
 class LanguageMenuTest : public ::testing::Test {
 protected:
