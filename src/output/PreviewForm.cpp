@@ -116,8 +116,11 @@ void TPreviewForm::FitToScreen() {
 }
 
 void TPreviewForm::FormShow() {
-    // Borderless over the whole primary screen.
+    // Borderless over the whole primary screen, and full screen in the window
+    // system's terms too: a Wayland compositor places a plain window where it
+    // likes and keeps its panels above it, whatever size the window asks for.
     setGeometry(ScreenArea());
+    setWindowState(windowState() | Qt::WindowFullScreen);
     FitToScreen();
 }
 
