@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "TestFiles.h"
 #include "Generator.h"
 #include "effects/MaskFile.h"
 #include "picture/BmpCodec.h"
@@ -15,17 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "maskgen-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
+using corvellin::test::TempDir;
 
 TEST(MaskgenBmp8, PaletteBitmapDecodesToItsColours) {
     // Width 5 makes every row carry three bytes of padding.
@@ -54,10 +45,10 @@ TEST(MaskgenGenerate, SameBytesEveryTimeAndEveryFileDecodes) {
     TempDir a, b;
     const auto jobs = maskgen::JobsFor({10});
     ASSERT_EQ(jobs.size(), 10u);
-    maskgen::Generate(a.path, jobs, 1);
-    maskgen::Generate(b.path, jobs, 2);
+    maskgen::Generate(a.path(), jobs, 1);
+    maskgen::Generate(b.path(), jobs, 2);
     for (int n = 1; n <= 10; ++n) {
-        const std::string fa = corvellin::MaskFilePath(a.path, 10, n), fb = corvellin::MaskFilePath(b.path, 10, n);
+        const std::string fa = corvellin::MaskFilePath(a.path(), 10, n), fb = corvellin::MaskFilePath(b.path(), 10, n);
         EXPECT_EQ(corvellin::ReadWholeFile(fa), corvellin::ReadWholeFile(fb)) << n;
         const corvellin::Picture mask = corvellin::LoadMaskFile(fa);
         EXPECT_EQ(mask.width(), jobs[static_cast<std::size_t>(n - 1)].width) << n;
@@ -68,7 +59,7 @@ TEST(MaskgenGenerate, SameBytesEveryTimeAndEveryFileDecodes) {
 TEST(MaskgenGenerate, UnwritableFolderIsReported) {
     // A folder path whose parent is a regular file cannot be created, even by root.
     TempDir dir;
-    const std::string file = dir.path + "/plain";
+    const std::string file = dir.path() + "/plain";
     corvellin::WriteFileAtomically(file, {1, 2, 3});
     EXPECT_THROW(maskgen::Generate(file + "/pic", maskgen::JobsFor({0}), 1), corvellin::Error);
 }

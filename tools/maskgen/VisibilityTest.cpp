@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "TestFiles.h"
 #include "ContactSheet.h"
 #include "Visibility.h"
 #include "app/Fit.h"
@@ -18,17 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "maskgen-visibility-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
+using corvellin::test::TempDir;
 
 TEST(MaskgenVisibility, APixelChangesWhenOneChannelMovesMoreThanTwentyFiveLevels) {
     struct Case {
@@ -120,7 +111,7 @@ class MaskgenShippedVisibility : public testing::TestWithParam<maskgen::ViewSize
 TEST_P(MaskgenShippedVisibility, EveryBlendVariationIsSeenAndUnlikeItsSiblings) {
     TempDir dir;
     std::vector<corvellin::Picture> views;
-    for (const std::string& file : PaintPhotos(dir.path))
+    for (const std::string& file : PaintPhotos(dir.path()))
         views.push_back(maskgen::EditorView(maskgen::ReadPicture(file), GetParam()));
     ASSERT_EQ(views.size(), std::size(kPhotos));
     corvellin::MaskCache cache;
@@ -141,8 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, MaskgenShippedVisibility,
 
 TEST(MaskgenContactSheet, ThumbnailCellsAreTheEditorsThumbnailsOfTheGivenPicture) {
     TempDir dir;
-    const std::string photo = PaintPhotos(dir.path)[0];
-    const std::string sheetFile = dir.path + "/sheet.bmp";
+    const std::string photo = PaintPhotos(dir.path())[0];
+    const std::string sheetFile = dir.path() + "/sheet.bmp";
     maskgen::WriteContactSheet(sheetFile, MASKGEN_SHIPPED_PIC_DIR, photo, corvellin::kThumbnailWidth,
                                corvellin::kThumbnailHeight);
     const auto bytes = corvellin::ReadWholeFile(sheetFile);
@@ -154,7 +145,7 @@ TEST(MaskgenContactSheet, ThumbnailCellsAreTheEditorsThumbnailsOfTheGivenPicture
     const int x0 = 150 + 6 + 3 * (corvellin::kThumbnailWidth + 6), y0 = 36 + 2 * (corvellin::kThumbnailHeight + 6);
     for (int y = 0; y < expected.height(); ++y)
         ASSERT_TRUE(std::equal(expected.row(y), expected.row(y) + expected.stride(), sheet.row(y0 + y) + 3 * x0)) << y;
-    EXPECT_THROW(maskgen::WriteContactSheet(dir.path + "/sheet.gif", MASKGEN_SHIPPED_PIC_DIR, photo), corvellin::Error);
+    EXPECT_THROW(maskgen::WriteContactSheet(dir.path() + "/sheet.gif", MASKGEN_SHIPPED_PIC_DIR, photo), corvellin::Error);
 }
 
 #endif
